@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages the project needs, only when something is missing.
+# Usage: scripts/install-deps.sh [--native-only]
+set -euo pipefail
+
+native=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
+        libcairo2-dev libsndfile1-dev libcli11-dev fonts-dejavu-core)
+windows=(g++-mingw-w64-i686 wine wine32:i386 xvfb xauth fonts-wine)
+
+want=("${native[@]}")
+if [ "${1:-}" != "--native-only" ]; then want+=("${windows[@]}"); fi
+
+missing=()
+for p in "${want[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "installing: ${missing[*]}" >&2
+SUDO=""; [ "$(id -u)" -eq 0 ] || SUDO="sudo"
+if printf '%s\n' "${missing[@]}" | grep -q ':i386'; then
+  dpkg --print-foreign-architectures | grep -qx i386 || $SUDO dpkg --add-architecture i386
+fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -1,0 +1,40 @@
+// ParameterValueText: "16.0 dB", "0.67 octave", with one decimal more than the step needs.
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+
+#include "EqualiserMachine.h"
+
+namespace lumo {
+namespace {
+
+// Shared by every machine of this deliverable; the host uses a text before asking again.
+// Large enough for any raw value, in range or not.
+char gValueText[64];
+
+}  // namespace
+
+const char* EqualiserMachine::ParameterValueText(int parameterIndex, int raw) {
+    const ParameterScale* scale = &gainScale;
+    const char* unit = "dB";
+    if (parameterIndex == kRangeParameter) {
+        scale = &rangeScale;
+    } else if (parameterIndex == kBandwidthParameter) {
+        scale = &bandwidthScale;
+        unit = "octave";
+    }
+
+    // raw + 1 in 64 bits: the step must not overflow at the top of the int range.
+    const double value = scale->Value(raw);
+    const double next = raw == INT32_MAX ? 2.0 * value - scale->Value(raw - 1) : scale->Value(raw + 1);
+    const double step = next - value;
+    int decimals = 0;
+    if (step != 0.0) {
+        const double digits = -std::log10(step);
+        if (std::isfinite(digits) && digits > 0.0 && digits < 30.0) decimals = static_cast<int>(digits);
+    }
+    std::snprintf(gValueText, sizeof gValueText, "%.*f %s", decimals + 1, value, unit);
+    return gValueText;
+}
+
+}  // namespace lumo
