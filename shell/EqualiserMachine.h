@@ -10,6 +10,7 @@
 #include "Win32.h"
 #include "engine/BandFilter.h"
 #include "graph/CurvePoint.h"
+#include "graph/CurveMailbox.h"
 
 namespace lumo {
 
@@ -76,6 +77,9 @@ public:
     bool graphOpen = false;
     bool graphHiddenByHost = false;
     bool curveDirty = false;
+
+    // Computed curves on their way to the painting thread (graph/CurveMailbox.h).
+    CurveMailbox curveMailbox;
 };
 
 // The deliverable's constant description and records (shell/ParameterTable.cpp).

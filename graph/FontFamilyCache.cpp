@@ -1,0 +1,15 @@
+#include "graph/FontFamilyCache.h"
+
+namespace lumo::paint {
+
+const FontFamilyRecord& SansSerifFamily() {
+    // A function-local static is initialised once even when several threads paint first.
+    static const FontFamilyRecord record = [] {
+        FontFamilyRecord fetched = {nullptr, Ok};
+        fetched.status = GdipGetGenericFontFamilySansSerif(&fetched.family);
+        return fetched;
+    }();
+    return record;
+}
+
+}  // namespace lumo::paint
