@@ -16,6 +16,8 @@ public:
     void Process(float* frames, int n);
     // Zeroes both channels' state words; the coefficients stay.
     void ResetState();
+    // False once a non-finite sample (or an overflow) has reached a state word.
+    bool StateIsFinite() const;
 
     Biquad left;   // its b and a are the band's coefficient set
     Biquad right;

@@ -15,4 +15,9 @@ void Biquad::Normalize() {
     b[2] = static_cast<float>(static_cast<double>(b[2]) * r);
 }
 
+bool Biquad::IsIdentity() const {
+    return b[0] == 1.0f && b[1] == 0.0f && b[2] == 0.0f && a[0] == 1.0f && a[1] == 0.0f &&
+           a[2] == 0.0f;
+}
+
 }  // namespace lumo

@@ -8,6 +8,8 @@ public:
     Biquad();
     // Divides the channel's own six coefficients by a0; a0 becomes 1.
     virtual void Normalize();
+    // True for b = (1, 0, 0), a = (1, 0, 0): the filter passes its input unchanged.
+    bool IsIdentity() const;
 
     float state1;
     float state2;

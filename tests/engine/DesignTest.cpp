@@ -1,0 +1,277 @@
+// Band filter design and parameter changes.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "EngineHarness.h"
+
+namespace lumo::test {
+namespace {
+
+constexpr int kOneKhz = layout::kOneKilohertzBand;
+
+// Every deliverable's 1 kHz band at 44100 Hz, 2/3 octave, Range 16, slider 128 (+16 dB).
+TEST(DesignBand, WorkedExampleAtTheOneKilohertzBand) {
+    Harness h(44100);
+    h.ApplyAll(16, 8, 64);
+    h.ApplySlider(kOneKhz, 128);
+    const Biquad& s = h.machine->bandFilters[kOneKhz].left;
+    EXPECT_NEAR(s.b[0], 1.069252, 5e-7);
+    EXPECT_NEAR(s.b[1], -1.953913, 5e-7);
+    EXPECT_NEAR(s.b[2], 0.904662, 5e-7);
+    EXPECT_EQ(s.a[0], 1.0f);
+    EXPECT_EQ(s.a[1], s.b[1]);
+    EXPECT_NEAR(s.a[2], 0.973914, 5e-7);
+    // The right channel runs on these very coefficients and keeps its own at the identity.
+    EXPECT_EQ(h.machine->bandFilters[kOneKhz].right.bInUse, s.b);
+    EXPECT_EQ(h.machine->bandFilters[kOneKhz].right.aInUse, s.a);
+    EXPECT_TRUE(h.machine->bandFilters[kOneKhz].right.IsIdentity());
+}
+
+// Each band peaks at its own centre 1000 * 2^((i - K) S) Hz with exactly the slider's gain.
+TEST(DesignBand, EachBandPeaksAtItsCentreWithTheSliderGain) {
+    Harness h(44100);
+    for (int slider : {0, 32, 128}) {
+        h.ApplyAll(12, layout::kDefaultBandwidth, slider);
+        const double gainDb = 12.0 * (slider - 64) / 64.0;
+        for (int band = 0; band < kBandCount; ++band) {
+            if (CentreHz(band) * 2.0 >= 44100.0) continue;
+            SCOPED_TRACE(band);
+            const Biquad& s = h.machine->bandFilters[band].left;
+            const double w0 = 2.0 * kPi * CentreHz(band) / 44100.0;
+            EXPECT_NEAR(ResponseDb(s, w0), gainDb, 0.05);
+            // A quarter of the spacing to either side the boost or cut is smaller.
+            const double side = std::pow(2.0, layout::kBandSpacingOctaves / 4.0);
+            EXPECT_LT(std::fabs(ResponseDb(s, w0 * side)), std::fabs(gainDb));
+            EXPECT_LT(std::fabs(ResponseDb(s, w0 / side)), std::fabs(gainDb));
+        }
+    }
+}
+
+TEST(DesignBand, WiderBandwidthReachesFurtherFromTheCentre) {
+    const double w0 = 2.0 * kPi * 1000.0 / 44100.0;
+    double previousDb = 0.0;
+    for (int bandwidth : {1, 8, 12, 24}) {
+        Harness h(44100);
+        h.ApplyAll(16, bandwidth, 64);
+        h.ApplySlider(kOneKhz, 128);
+        const double octaveAwayDb = ResponseDb(h.machine->bandFilters[kOneKhz].left, w0 * 2.0);
+        EXPECT_GT(octaveAwayDb, previousDb);
+        previousDb = octaveAwayDb;
+    }
+}
+
+TEST(DesignBand, RangeZeroAndCentreSliderGiveFlatBands) {
+    Harness h(48000);
+    h.ApplyAll(0, 5, 128);  // Range 0: every slider is 0 dB
+    for (int band = 0; band < kBandCount; ++band) {
+        const Biquad& s = h.machine->bandFilters[band].left;
+        EXPECT_EQ(s.b[0], s.a[0]);
+        EXPECT_EQ(s.b[1], s.a[1]);
+        EXPECT_EQ(s.b[2], s.a[2]);
+        EXPECT_EQ(h.machine->bandFlat[band], 1);
+    }
+    h.ApplyAll(32, 24, 64);
+    for (int band = 0; band < kBandCount; ++band) {
+        const Biquad& s = h.machine->bandFilters[band].left;
+        EXPECT_EQ(s.b[0], s.a[0]);
+        EXPECT_EQ(s.b[2], s.a[2]);
+        EXPECT_EQ(h.machine->bandFlat[band], 1);
+    }
+}
+
+// Every band of every design stays stable; bands at or above half the sample rate are left
+// as the identity and asleep.
+TEST(DesignBand, StableAtEverySampleRateAndSetting) {
+    const int rates[] = {8000, 11025, 16000, 22050, 32000, 40000, 40317, 40319,
+                         44100, 48000, 88200, 96000, 176400, 192000};
+    int realised = 0;
+    for (int rate : rates) {
+        Harness h(rate);
+        for (int range : {1, 16, 32})
+            for (int bandwidth : {1, 8, 12, 24})
+                for (int slider : {0, 1, 63, 65, 127, 128}) {
+                    h.ApplyAll(range, bandwidth, slider);
+                    for (int band = 0; band < kBandCount; ++band) {
+                        const Biquad& s = h.machine->bandFilters[band].left;
+                        const bool aboveNyquist = CentreHz(band) * 2.0 >= rate;
+                        if (aboveNyquist) {
+                            EXPECT_TRUE(s.IsIdentity()) << rate << " Hz, band " << band;
+                            EXPECT_EQ(h.machine->bandFlat[band], 1);
+                            EXPECT_EQ(h.machine->bandTail[band], 0);
+                        } else {
+                            EXPECT_LT(LargestPoleMagnitude(s), 1.0)
+                                << rate << " Hz, band " << band << ", range " << range
+                                << ", bandwidth " << bandwidth << ", slider " << slider;
+                            realised += s.IsIdentity() ? 0 : 1;
+                        }
+                    }
+                }
+    }
+    EXPECT_GT(realised, 0);
+}
+
+// Below half the sample rate every band keeps its design at the usual rates.
+TEST(DesignBand, EveryBandBelowNyquistIsRealised) {
+    for (int rate : {22050, 44100, 48000, 96000, 192000}) {
+        Harness h(rate);
+        h.ApplyAll(32, 1, 0);
+        for (int band = 0; band < kBandCount; ++band) {
+            if (CentreHz(band) * 2.0 < rate)
+                EXPECT_FALSE(h.machine->bandFilters[band].left.IsIdentity()) << rate << " " << band;
+        }
+    }
+}
+
+TEST(DesignBand, BandAboveNyquistThatWasActiveStopsRinging) {
+    Harness h(44100);
+    const int top = kBandCount - 1;
+    h.ApplyAll(16, 8, 128);
+    std::vector<float> noise = Noise(256, 1);
+    h.Process(noise);
+    ASSERT_EQ(h.machine->bandFlat[top], 0);
+    h.info.sampleRateHz = 22050;  // the top band's centre is now above half the sample rate
+    h.ApplySlider(top, 0);
+    EXPECT_TRUE(h.machine->bandFilters[top].left.IsIdentity());
+    EXPECT_EQ(h.machine->bandFlat[top], 1);
+    EXPECT_EQ(h.machine->bandTail[top], 0);
+    h.Process(noise);
+    EXPECT_EQ(h.machine->bandFilters[top].left.state1, 0.0f);
+    EXPECT_EQ(h.machine->bandFilters[top].right.state2, 0.0f);
+}
+
+// Bytes outside a parameter's minimum..maximum are taken as the nearest end.
+TEST(ApplyParameters, EveryByteGivesFiniteStableCoefficients) {
+    auto coefficients = [](const Harness& h) {
+        std::vector<float> all;
+        for (const BandFilter& f : h.machine->bandFilters)
+            all.insert(all.end(), {f.left.b[0], f.left.b[1], f.left.b[2], f.left.a[1], f.left.a[2]});
+        return all;
+    };
+    auto check = [](const Harness& h, int byte) {
+        for (int band = 0; band < kBandCount; ++band) {
+            const Biquad& s = h.machine->bandFilters[band].left;
+            for (float c : {s.b[0], s.b[1], s.b[2], s.a[0], s.a[1], s.a[2]})
+                ASSERT_TRUE(std::isfinite(c)) << "byte " << byte << " band " << band;
+            ASSERT_LT(LargestPoleMagnitude(s), 1.0) << "byte " << byte << " band " << band;
+        }
+    };
+    const int probe = kOneKhz;
+    for (int byte = 0; byte < 256; ++byte) {
+        if (byte == kNoValue) continue;
+        Harness range(44100), bandwidth(44100), slider(44100);
+        std::vector<int> sliders(kBandCount, 100);
+        range.Apply(byte, 8, sliders);
+        bandwidth.Apply(16, byte, sliders);
+        sliders[probe] = byte;
+        slider.Apply(16, 8, sliders);
+        check(range, byte);
+        check(bandwidth, byte);
+        check(slider, byte);
+
+        Harness clampedRange(44100), clampedBandwidth(44100), clampedSlider(44100);
+        sliders[probe] = 100;
+        clampedRange.Apply(std::min(byte, 32), 8, sliders);
+        clampedBandwidth.Apply(16, std::clamp(byte, 1, 24), sliders);
+        sliders[probe] = std::min(byte, 128);
+        clampedSlider.Apply(16, 8, sliders);
+        EXPECT_EQ(coefficients(range), coefficients(clampedRange)) << byte;
+        EXPECT_EQ(coefficients(bandwidth), coefficients(clampedBandwidth)) << byte;
+        EXPECT_EQ(coefficients(slider), coefficients(clampedSlider)) << byte;
+        EXPECT_EQ(range.machine->rangeRaw, std::min(byte, 32));
+    }
+}
+
+// Until the host's first full call the engine holds each parameter's default: a first call
+// carrying one slider designs that band as a full call of defaults would.
+TEST(ApplyParameters, FirstPartialCallUsesTheDefaults) {
+    Harness partial(44100);
+    partial.ApplySlider(3, 100);
+    Harness full(44100);
+    full.ApplyAll(Record(kRangeParameter).defaultValue, Record(kBandwidthParameter).defaultValue, 64);
+    full.ApplySlider(3, 100);
+    const Biquad& p = partial.machine->bandFilters[3].left;
+    const Biquad& f = full.machine->bandFilters[3].left;
+    EXPECT_EQ(0, std::memcmp(p.b, f.b, sizeof p.b));
+    EXPECT_EQ(0, std::memcmp(p.a, f.a, sizeof p.a));
+    EXPECT_EQ(partial.machine->bandFlat[3], 0);
+    // The other bands were not designed at all.
+    EXPECT_TRUE(partial.machine->bandFilters[4].left.IsIdentity());
+}
+
+TEST(ApplyParameters, CallWithoutNewValuesChangesNothing) {
+    Harness h(44100);
+    std::vector<int> sliders(kBandCount);
+    for (int band = 0; band < kBandCount; ++band) sliders[band] = (band * 37) % 129;
+    h.Apply(20, 7, sliders);
+    std::vector<float> audio = Noise(300, 2);
+    h.Process(audio);
+    h.host.textChanged.clear();
+    h.machine->curveDirty = false;
+
+    std::memset(h.machine->parameters, kNoValue, sizeof h.machine->parameters);
+    std::vector<unsigned char> before(sizeof(EqualiserMachine));
+    std::memcpy(before.data(), static_cast<const void*>(h.machine.get()), before.size());
+    h.machine->ApplyParameters();
+    EXPECT_EQ(0, std::memcmp(before.data(), static_cast<const void*>(h.machine.get()), before.size()));
+    EXPECT_TRUE(h.host.textChanged.empty());
+    EXPECT_FALSE(h.machine->curveDirty);
+}
+
+TEST(ApplyParameters, OneSliderRedesignsOnlyItsBand) {
+    Harness h(44100);
+    h.ApplyAll(16, 8, 96);
+    std::vector<float> audio = Noise(512, 3);
+    h.Process(audio);
+    h.host.textChanged.clear();
+    h.machine->curveDirty = false;
+    const int tailBefore = h.machine->bandTail[2];
+    const float b0Before = h.machine->bandFilters[2].left.b[0];
+
+    h.ApplySlider(5, 10);
+    EXPECT_TRUE(h.machine->curveDirty);
+    EXPECT_TRUE(h.host.textChanged.empty());
+    EXPECT_EQ(h.machine->bandSlider[5], 10);
+    EXPECT_EQ(h.machine->bandTail[5], h.machine->tailLength);
+    EXPECT_EQ(h.machine->bandTail[2], tailBefore);
+    EXPECT_EQ(h.machine->bandFilters[2].left.b[0], b0Before);
+    EXPECT_NE(h.machine->bandFilters[2].left.state1, 0.0f);  // ring state untouched
+}
+
+TEST(ApplyParameters, RangeChangeRefreshesTheTextsOfBandsOffCentre) {
+    Harness h(44100);
+    std::vector<int> sliders(kBandCount, 64);
+    sliders[kBandCount - 1] = 0;
+    sliders[1] = 65;
+    sliders[kOneKhz] = 128;
+    h.Apply(16, 8, sliders);
+    const std::vector<int> expected = {1 + 2, kOneKhz + 2, kBandCount - 1 + 2};
+    EXPECT_EQ(h.host.textChanged, expected);
+    for (void* handle : h.host.textChangedHandles) EXPECT_EQ(handle, &h.host.handleTag);
+
+    h.host.textChanged.clear();
+    h.Apply(kNoValue, 3, std::vector<int>(kBandCount, kNoValue));  // Bandwidth only
+    EXPECT_TRUE(h.host.textChanged.empty());
+    h.Apply(4, kNoValue, std::vector<int>(kBandCount, kNoValue));
+    EXPECT_EQ(h.host.textChanged, expected);
+}
+
+TEST(ApplyParameters, ActivityRule) {
+    Harness h(44100);
+    h.ApplyAll(16, 8, 64);
+    for (int band = 0; band < kBandCount; ++band) EXPECT_EQ(h.machine->bandFlat[band], 1);
+    h.ApplySlider(2, 70);
+    EXPECT_EQ(h.machine->bandFlat[2], 0);
+    EXPECT_EQ(h.machine->bandTail[2], 8820);
+    h.machine->bandTail[2] = 500;
+    h.ApplySlider(2, 64);  // flat again: keeps the ring-out last armed
+    EXPECT_EQ(h.machine->bandFlat[2], 1);
+    EXPECT_EQ(h.machine->bandTail[2], 500);
+    h.ApplySlider(2, 0);
+    h.Apply(0, kNoValue, std::vector<int>(kBandCount, kNoValue));  // Range 0: all flat
+    EXPECT_EQ(h.machine->bandFlat[2], 1);
+    EXPECT_EQ(h.machine->bandTail[2], 8820);
+}
+
+}  // namespace
+}  // namespace lumo::test

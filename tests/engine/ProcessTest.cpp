@@ -1,0 +1,283 @@
+// The audio path: band filters over the buffer, ring-out, output after the input stops, modes.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <xmmintrin.h>
+
+#include "EngineHarness.h"
+#include "engine/FadeOut.h"
+
+namespace lumo::test {
+namespace {
+
+constexpr int kOneKhz = layout::kOneKilohertzBand;
+
+// The transposed direct form II recurrence in floats, one channel, frame by frame.
+std::vector<float> Recurrence(const Biquad& s, const std::vector<float>& x) {
+    const float b0 = s.b[0], b1 = s.b[1], b2 = s.b[2], a1 = s.a[1], a2 = s.a[2];
+    float s1 = 0.0f, s2 = 0.0f;
+    std::vector<float> y(x.size());
+    for (size_t j = 0; j < x.size(); ++j) {
+        const float prod0 = b0 * x[j];
+        y[j] = prod0 + s1;
+        const float prod1 = b1 * x[j];
+        const float fb1 = a1 * y[j];
+        s1 = (prod1 + s2) - fb1;
+        const float prod2 = b2 * x[j];
+        const float fb2 = a2 * y[j];
+        s2 = prod2 - fb2;
+    }
+    return y;
+}
+
+std::vector<float> Channel(const std::vector<float>& frames, int channel) {
+    std::vector<float> out;
+    for (size_t j = channel; j < frames.size(); j += 2) out.push_back(frames[j]);
+    return out;
+}
+
+TEST(ProcessAudio, FreshMachinePassesAudioUnchanged) {
+    Harness h(44100);
+    std::vector<float> out(512, 7.0f);
+    EXPECT_FALSE(h.Process(out, 2));  // silent: nothing written, no scratch asked for
+    EXPECT_EQ(out, std::vector<float>(512, 7.0f));
+    EXPECT_EQ(h.host.scratchCalls, 0);
+    std::vector<float> audio = Noise(1000, 4);
+    const std::vector<float> input = audio;
+    EXPECT_TRUE(h.Process(audio));
+    EXPECT_EQ(audio, input);
+}
+
+TEST(ProcessAudio, ModesZeroAndOneTouchNothing) {
+    Harness h(44100);
+    h.ApplyAll(16, 8, 100);
+    std::vector<float> warm = Noise(256, 5);
+    h.Process(warm);
+    std::vector<unsigned char> before(sizeof(EqualiserMachine));
+    std::memcpy(before.data(), static_cast<const void*>(h.machine.get()), before.size());
+    std::vector<float> audio = Noise(256, 6);
+    const std::vector<float> input = audio;
+    EXPECT_FALSE(h.Process(audio, 0));
+    EXPECT_TRUE(h.Process(audio, 1));
+    EXPECT_EQ(audio, input);
+    EXPECT_EQ(0, std::memcmp(before.data(), static_cast<const void*>(h.machine.get()), before.size()));
+    EXPECT_EQ(h.host.scratchCalls, 0);
+}
+
+// Blocks of odd sizes through one active band equal the recurrence on its stored coefficients.
+TEST(ProcessAudio, OneBandEqualsTheRecurrenceBitForBit) {
+    Harness h(44100);
+    h.ApplyAll(16, 8, 64);
+    h.ApplySlider(kOneKhz, 120);
+    std::vector<float> input = Noise(3000, 7);
+    input[0] = 1.0f;  // an impulse on top of the left channel's noise
+    std::vector<float> output;
+    for (size_t start = 0, size = 1; start < input.size() / 2; start += size, size = size % 7 + 1) {
+        const size_t end = std::min(input.size() / 2, start + size);
+        std::vector<float> block(input.begin() + 2 * start, input.begin() + 2 * end);
+        EXPECT_TRUE(h.Process(block, start % 2 ? 3 : 17));  // any mode above 2 processes
+        output.insert(output.end(), block.begin(), block.end());
+    }
+    const Biquad& s = h.machine->bandFilters[kOneKhz].left;
+    EXPECT_EQ(Channel(output, 0), Recurrence(s, Channel(input, 0)));
+    EXPECT_EQ(Channel(output, 1), Recurrence(s, Channel(input, 1)));
+}
+
+TEST(ProcessAudio, ChannelsAreIndependent) {
+    Harness h(48000);
+    h.ApplyAll(24, 10, 30);
+    std::vector<float> audio = Noise(2048, 8);
+    for (size_t j = 1; j < audio.size(); j += 2) audio[j] = 0.0f;
+    h.Process(audio);
+    for (size_t j = 1; j < audio.size(); j += 2) ASSERT_EQ(audio[j], 0.0f);
+
+    Harness same(48000);
+    same.ApplyAll(24, 10, 30);
+    std::vector<float> both = Noise(2048, 9);
+    for (size_t j = 1; j < both.size(); j += 2) both[j] = both[j - 1];
+    same.Process(both);
+    for (size_t j = 1; j < both.size(); j += 2) ASSERT_EQ(both[j], both[j - 1]);
+}
+
+// A sine through the whole machine comes out at the level the stored coefficients predict.
+TEST(ProcessAudio, SineLevelMatchesTheDesignedResponse) {
+    const int rate = 44100;
+    Harness h(rate);
+    std::vector<int> sliders(kBandCount);
+    for (int band = 0; band < kBandCount; ++band) sliders[band] = (band * 53 + 11) % 129;
+    h.Apply(12, layout::kDefaultBandwidth, sliders);
+
+    const int window = 44100;  // one second: a whole number of cycles of every test frequency
+    for (double hz : {31.0, 100.0, 440.0, 1000.0, 2500.0, 7000.0, 15000.0}) {
+        SCOPED_TRACE(hz);
+        const double w = 2.0 * kPi * hz / rate;
+        double expectedDb = 0.0;
+        for (const BandFilter& f : h.machine->bandFilters) expectedDb += ResponseDb(f.left, w);
+
+        double sumSin = 0.0, sumCos = 0.0;
+        const int settle = rate;  // the lowest bands need a while to settle
+        for (int start = 0; start < settle + window; start += 256) {
+            std::vector<float> block(2 * 256);
+            for (int j = 0; j < 256; ++j)
+                block[2 * j] = block[2 * j + 1] = static_cast<float>(0.25 * std::sin(w * (start + j)));
+            h.Process(block);
+            for (int j = 0; j < 256; ++j) {
+                const int t = start + j;
+                if (t < settle) continue;
+                sumSin += block[2 * j] * std::sin(w * t);
+                sumCos += block[2 * j] * std::cos(w * t);
+            }
+        }
+        const double amplitude = 2.0 * std::hypot(sumSin, sumCos) / window;
+        EXPECT_NEAR(20.0 * std::log10(amplitude / 0.25), expectedDb, 0.05);
+    }
+}
+
+// A band that goes flat right after an active design runs 35 more calls of 256 frames, then
+// sleeps: its state is zeroed and the audio passes it unchanged.
+TEST(ProcessAudio, FlatBandRingsOutThenSleeps) {
+    Harness h(44100);
+    h.ApplyAll(16, 8, 64);
+    h.ApplySlider(kOneKhz, 0);
+    std::vector<float> audio = Noise(256, 10);
+    h.Process(audio);
+    h.ApplySlider(kOneKhz, 64);
+    ASSERT_EQ(h.machine->bandTail[kOneKhz], 8820);
+    BandFilter& band = h.machine->bandFilters[kOneKhz];
+    for (int call = 1; call <= 36; ++call) {
+        // A state word set by hand shows whether the band ran: a running band adds it to the
+        // first output sample, an asleep one clears it and passes the audio unchanged.
+        band.left.state1 = 0.5f;
+        audio = Noise(256, 100 + call);
+        const std::vector<float> input = audio;
+        h.Process(audio);
+        if (call <= 35) {
+            EXPECT_EQ(h.machine->bandTail[kOneKhz], 8820 - 256 * call);
+            EXPECT_NE(audio[0], input[0]) << call;
+        } else {
+            EXPECT_EQ(h.machine->bandTail[kOneKhz], 8820 - 256 * 35);
+            EXPECT_EQ(audio, input);
+            EXPECT_EQ(band.left.state1, 0.0f);
+            EXPECT_EQ(band.left.state2, 0.0f);
+            EXPECT_EQ(band.right.state1, 0.0f);
+            EXPECT_EQ(band.right.state2, 0.0f);
+        }
+    }
+}
+
+TEST(FadeOut, RampGainsAreExact) {
+    const int length = 6615;
+    for (int start : {6614, 300, 5, 1}) {
+        std::vector<float> frames(2 * 256, 1.0f);
+        frames[1] = -3.0f;
+        int counter = start;
+        FadeOut(frames.data(), 255, counter, length);
+        EXPECT_EQ(counter, start - 255);
+        const float inv = 1.0f / static_cast<float>(length);
+        for (int j = 0; j < 255; ++j) {
+            const float g = static_cast<float>(std::max(start - j, 0)) * inv;
+            ASSERT_EQ(frames[2 * j], g) << start << " " << j;
+            ASSERT_EQ(frames[2 * j + 1], j == 0 ? -3.0f * g : g);
+        }
+        EXPECT_EQ(frames[2 * 255], 1.0f);  // beyond n: untouched
+    }
+    std::vector<float> full(2 * 100, 0.5f);
+    int counter = 6615;  // at the ramp's length: full level, counted by n
+    FadeOut(full.data(), 100, counter, length);
+    EXPECT_EQ(counter, 6515);
+    EXPECT_EQ(full, std::vector<float>(2 * 100, 0.5f));
+}
+
+// After the input stops: 0.2 s of the bands' ring-out, the last 0.15 s faded, then silence.
+TEST(ProcessAudio, OutputAfterTheInputStops) {
+    Harness faded(44100), unfaded(44100);
+    for (Harness* h : {&faded, &unfaded}) {
+        h->ApplyAll(16, 8, 64);
+        h->ApplySlider(2, 128);  // a low band: rings well past 0.2 s
+        std::vector<float> audio = Noise(256, 11);
+        h->Process(audio);
+    }
+    int calls = 0;
+    for (;; ++calls) {
+        const int counter = faded.machine->fadeCounter;
+        std::vector<float> out(2 * 256, 99.0f), reference(2 * 256);
+        faded.host.scratch.assign(faded.host.scratch.size(), 5.0f);  // stale scratch content
+        const bool sounding = faded.Process(out, 2);
+        if (!sounding) {
+            EXPECT_EQ(counter, 8820 - 256 * 35);
+            EXPECT_EQ(out, std::vector<float>(2 * 256, 99.0f));
+            break;
+        }
+        unfaded.machine->fadeCounter = INT_MAX / 2;  // keeps the reference at full level
+        ASSERT_TRUE(unfaded.Process(reference, 2));
+        const bool ramp = counter < faded.machine->fadeLength;
+        EXPECT_EQ(ramp, calls >= 9) << calls;
+        const float inv = 1.0f / 6615.0f;
+        for (int j = 0; j < 256; ++j) {
+            const float g = ramp ? static_cast<float>(std::max(counter - j, 0)) * inv : 1.0f;
+            ASSERT_EQ(out[2 * j], reference[2 * j] * g) << calls << " " << j;
+            ASSERT_EQ(out[2 * j + 1], reference[2 * j + 1] * g);
+        }
+        ASSERT_LT(calls, 100);
+    }
+    EXPECT_EQ(calls, 35);
+    EXPECT_EQ(faded.host.scratchCalls, 35);
+    const BandFilter& band = faded.machine->bandFilters[2];
+    EXPECT_EQ(band.left.state1, 0.0f);  // the silent call zeroed every band
+    // Input again: full level at once, from zeroed states.
+    std::vector<float> audio = Noise(64, 12);
+    EXPECT_TRUE(faded.Process(audio));
+    EXPECT_EQ(faded.machine->fadeCounter, 8820);
+}
+
+TEST(ProcessAudio, NonFiniteInputDamagesOnlyItsBlock) {
+    for (float bad : {NAN, INFINITY, -INFINITY, 3e38f}) {
+        Harness h(44100);
+        h.ApplyAll(16, 8, 110);
+        std::vector<float> audio = Noise(256, 13);
+        audio[2 * 100] = bad;
+        audio[2 * 50 + 1] = bad;
+        h.Process(audio);
+        for (const BandFilter& f : h.machine->bandFilters) EXPECT_TRUE(f.StateIsFinite());
+        audio = Noise(256, 14);
+        h.Process(audio);
+        for (float v : audio) ASSERT_TRUE(std::isfinite(v)) << bad;
+    }
+}
+
+TEST(ProcessAudio, NegativeAndZeroFrameCounts) {
+    Harness h(44100);
+    h.ApplyAll(16, 8, 100);
+    std::vector<float> audio = Noise(16, 15);
+    const std::vector<float> input = audio;
+    EXPECT_TRUE(h.machine->ProcessAudio(audio.data(), -5, 3));
+    EXPECT_TRUE(h.machine->ProcessAudio(audio.data(), 0, 3));
+    EXPECT_EQ(audio, input);
+    EXPECT_EQ(h.machine->fadeCounter, 8820);
+    EXPECT_TRUE(h.machine->ProcessAudio(audio.data(), 0, 2));
+    EXPECT_EQ(h.machine->fadeCounter, 8820);
+}
+
+// Decaying bands never leave denormal numbers in their state, and the caller's floating-point
+// control word is the same after the call.
+TEST(ProcessAudio, NoDenormalStateAndCallerControlWordKept) {
+    Harness h(44100);
+    h.ApplyAll(32, 24, 128);
+    std::vector<float> audio(2 * 256, 0.0f);
+    audio[0] = audio[1] = 1.0f;
+    const unsigned callerCsr = (_mm_getcsr() & ~0x6000u) | 0x4000u;  // round toward -inf
+    _mm_setcsr(callerCsr);
+    for (int call = 0; call < 2000; ++call) {
+        h.Process(audio);
+        ASSERT_EQ(_mm_getcsr(), callerCsr);
+        for (const BandFilter& f : h.machine->bandFilters)
+            for (float v : {f.left.state1, f.left.state2, f.right.state1, f.right.state2})
+                ASSERT_NE(std::fpclassify(v), FP_SUBNORMAL) << call;
+        std::fill(audio.begin(), audio.end(), 0.0f);
+    }
+    _mm_setcsr(callerCsr & ~0x6000u);
+}
+
+}  // namespace
+}  // namespace lumo::test
