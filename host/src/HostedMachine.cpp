@@ -1,0 +1,218 @@
+#include "lumo/host/HostedMachine.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+
+#include "lumo/host/HostEnvironment.h"
+
+namespace lumo::host {
+namespace {
+
+// Hands out the bytes of a saved state; a read past the end copies what is left and leaves the
+// rest of the destination untouched.
+class ByteReader final : public abi::StateReader {
+public:
+    explicit ByteReader(const std::vector<uint8_t>& bytes) : bytes_(bytes) {}
+    void Read(void* destination, int byteCount) override {
+        if (byteCount <= 0 || destination == nullptr) return;
+        const size_t left = bytes_.size() - position_;
+        const size_t count = std::min(left, static_cast<size_t>(byteCount));
+        if (count > 0) std::memcpy(destination, bytes_.data() + position_, count);
+        position_ += count;
+    }
+
+private:
+    const std::vector<uint8_t>& bytes_;
+    size_t position_ = 0;
+};
+
+class ByteWriter final : public abi::StateWriter {
+public:
+    void Write(const void* source, int byteCount) override {
+        if (byteCount <= 0 || source == nullptr) return;
+        const auto* bytes = static_cast<const uint8_t*>(source);
+        bytes_.insert(bytes_.end(), bytes, bytes + byteCount);
+    }
+    std::vector<uint8_t> Take() { return std::move(bytes_); }
+
+private:
+    std::vector<uint8_t> bytes_;
+};
+
+bool EqualNoCase(const char* a, const std::string& b) {
+    if (a == nullptr || std::strlen(a) != b.size()) return false;
+    for (size_t i = 0; i < b.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+// Upper bound on the tail a machine may ask for, so that a machine that never reports silence
+// cannot keep the host busy for ever.
+constexpr int kMaxTailSeconds = 60;
+
+}  // namespace
+
+HostedMachine::HostedMachine(const PluginLibrary& library, HostSettings settings)
+    : description_(library.GetInfo()), settings_(std::move(settings)) {
+    if (settings_.maxBlockFrames <= 0) throw HostError("the block size must be positive");
+    if (settings_.sampleRateHz <= 0) throw HostError("the sample rate must be positive");
+    const int count = description_->globalParameterCount;
+    if (count < 0 || (count > 0 && description_->parameters == nullptr))
+        throw HostError(library.Path() + " describes no valid parameter table");
+    for (int i = 0; i < count; ++i) {
+        values_.push_back(description_->parameters[i]->defaultValue);
+        changed_.push_back(false);
+    }
+    scratch_.assign(static_cast<size_t>(settings_.maxBlockFrames) * 2, 0.0f);
+    hostInfo_.tempoBpm = settings_.tempoBpm;
+    hostInfo_.ticksPerBeat = settings_.ticksPerBeat;
+    hostInfo_.sampleRateHz = settings_.sampleRateHz;
+
+    machine_ = library.CreateMachine();
+    if (machine_ == nullptr) throw HostError(library.Path() + ": CreateMachine gave no machine");
+    Head().hostInfo = &hostInfo_;
+    Head().callbacks = static_cast<abi::HostCallbacks*>(this);
+}
+
+HostedMachine::~HostedMachine() {
+    if (machine_ != nullptr) CallSlot<void*>(abi::kSlotDeletingDestructor, 1u);
+}
+
+const abi::ParameterRecord& HostedMachine::Record(int index) const {
+    if (index < 0 || index >= ParameterCount())
+        throw HostError("no parameter " + std::to_string(index));
+    return *description_->parameters[index];
+}
+
+int HostedMachine::FindParameter(const std::string& name) const {
+    for (int i = 0; i < ParameterCount(); ++i)
+        if (EqualNoCase(description_->parameters[i]->name, name)) return i;
+    return -1;
+}
+
+void HostedMachine::Initialise() {
+    // Windows the machine opens here need GDI+ and the host's main window.
+    HostEnvironment::Instance();
+    sendAll_ = true;
+    CallSlot<void>(abi::kSlotInitialise, static_cast<abi::StateReader*>(nullptr));
+}
+
+void HostedMachine::Initialise(const std::vector<uint8_t>& savedState) {
+    HostEnvironment::Instance();
+    sendAll_ = true;
+    ByteReader reader(savedState);
+    CallSlot<void>(abi::kSlotInitialise, static_cast<abi::StateReader*>(&reader));
+}
+
+void HostedMachine::SetParameter(int index, int raw) {
+    if (index < 0 || index >= ParameterCount())
+        throw HostError("no parameter " + std::to_string(index));
+    if (raw < 0 || raw >= abi::kNoValue)
+        throw HostError("raw value " + std::to_string(raw) + " does not fit a parameter byte");
+    values_[index] = raw;
+    changed_[index] = true;
+}
+
+void HostedMachine::ApplyParameters() {
+    unsigned char* block = Head().parameterBlock;
+    if (block == nullptr) throw HostError("the machine has no parameter block");
+    for (int i = 0; i < ParameterCount(); ++i) {
+        block[i] = sendAll_ || changed_[i] ? static_cast<unsigned char>(values_[i])
+                                           : static_cast<unsigned char>(abi::kNoValue);
+        changed_[i] = false;
+    }
+    sendAll_ = false;
+    CallSlot<void>(abi::kSlotApplyParameters);
+}
+
+bool HostedMachine::ProcessAudio(float* interleaved, int frames, int mode) {
+    if (frames <= 0 || frames > settings_.maxBlockFrames)
+        throw HostError("block of " + std::to_string(frames) + " frames does not fit the scratch buffer of " +
+                        std::to_string(settings_.maxBlockFrames));
+    return CallSlot<bool>(abi::kSlotProcessAudio, interleaved, frames, mode);
+}
+
+void HostedMachine::ProcessStream(const std::function<int(float*, int)>& pull,
+                                  const std::function<void(const float*, int)>& push,
+                                  int blockFrames,
+                                  const std::function<void(int64_t)>& progress) {
+    if (blockFrames <= 0 || blockFrames > settings_.maxBlockFrames)
+        throw HostError("block size " + std::to_string(blockFrames) + " must be 1.." +
+                        std::to_string(settings_.maxBlockFrames));
+    std::vector<float> block(static_cast<size_t>(blockFrames) * 2);
+    int64_t framesDone = 0;
+    for (;;) {
+        const int frames = pull(block.data(), blockFrames);
+        if (frames <= 0) break;
+        if (!ProcessAudio(block.data(), frames, abi::kModeInput))
+            std::fill(block.begin(), block.begin() + 2 * frames, 0.0f);
+        push(block.data(), frames);
+        framesDone += frames;
+        if (progress) progress(framesDone);
+    }
+    const int64_t maxTailFrames = static_cast<int64_t>(settings_.sampleRateHz) * kMaxTailSeconds;
+    for (int64_t tailFrames = 0; tailFrames < maxTailFrames; tailFrames += blockFrames) {
+        std::fill(block.begin(), block.end(), 0.0f);
+        if (!ProcessAudio(block.data(), blockFrames, abi::kModeNoInput)) break;
+        push(block.data(), blockFrames);
+    }
+}
+
+std::vector<float> HostedMachine::ProcessSignal(const std::vector<float>& interleaved,
+                                                int blockFrames) {
+    const size_t totalFrames = interleaved.size() / 2;
+    size_t position = 0;
+    std::vector<float> output;
+    output.reserve(interleaved.size());
+    ProcessStream(
+        [&](float* block, int frames) {
+            const size_t count = std::min(totalFrames - position, static_cast<size_t>(frames));
+            std::copy_n(interleaved.begin() + 2 * position, 2 * count, block);
+            position += count;
+            return static_cast<int>(count);
+        },
+        [&](const float* block, int frames) { output.insert(output.end(), block, block + 2 * frames); },
+        blockFrames);
+    return output;
+}
+
+std::vector<uint8_t> HostedMachine::SaveState() {
+    ByteWriter writer;
+    CallSlot<void>(abi::kSlotSaveState, static_cast<abi::StateWriter*>(&writer));
+    return writer.Take();
+}
+
+void HostedMachine::RunCommand(int index) { CallSlot<void>(abi::kSlotRunCommand, index); }
+
+std::string HostedMachine::ParameterValueText(int index, int raw) {
+    const char* text = CallSlot<const char*>(abi::kSlotParameterValueText, index, raw);
+    return text != nullptr ? std::string(text) : std::string();
+}
+
+void HostedMachine::HideGraphWindow(bool hide) {
+    if (extension_ == nullptr) throw HostError("the machine registered no extension");
+    abi::CallSlot<void>(extension_, abi::kSlotHideGraphWindow, hide);
+}
+
+float* HostedMachine::ScratchBuffer() { return scratch_.data(); }
+
+void HostedMachine::RegisterExtension(void* extension) { extension_ = extension; }
+
+void* HostedMachine::OwnHandle() { return Handle(); }
+
+const char* HostedMachine::MachineTitle(void*) {
+    if (settings_.title.empty() && description_->shortName != nullptr)
+        settings_.title = description_->shortName;
+    return settings_.title.c_str();
+}
+
+void* HostedMachine::HostWindow() { return HostEnvironment::Instance().MainWindow(); }
+
+void HostedMachine::ParameterTextChanged(void* handle, int parameterIndex) {
+    textChanges_.push_back({handle, parameterIndex});
+}
+
+}  // namespace lumo::host
