@@ -84,6 +84,30 @@ TEST(ProcessAudio, OneBandEqualsTheRecurrenceBitForBit) {
     EXPECT_EQ(Channel(output, 1), Recurrence(s, Channel(input, 1)));
 }
 
+// The whole machine is the bands' recurrences one after the other, lowest band first.
+TEST(ProcessAudio, AllBandsEqualTheRecurrenceInBandOrder) {
+    Harness h(48000);
+    std::vector<int> sliders(kBandCount);
+    for (int band = 0; band < kBandCount; ++band) sliders[band] = (band * 29 + 5) % 129;
+    h.Apply(20, 9, sliders);
+    const std::vector<float> input = Noise(1500, 21);
+    std::vector<float> expectedLeft = Channel(input, 0), expectedRight = Channel(input, 1);
+    for (const BandFilter& f : h.machine->bandFilters) {
+        if (f.left.IsIdentity()) continue;
+        expectedLeft = Recurrence(f.left, expectedLeft);
+        expectedRight = Recurrence(f.left, expectedRight);
+    }
+    std::vector<float> output;
+    for (size_t start = 0; start < input.size() / 2; start += 256) {
+        const size_t end = std::min(input.size() / 2, start + 256);
+        std::vector<float> block(input.begin() + 2 * start, input.begin() + 2 * end);
+        h.Process(block);
+        output.insert(output.end(), block.begin(), block.end());
+    }
+    EXPECT_EQ(Channel(output, 0), expectedLeft);
+    EXPECT_EQ(Channel(output, 1), expectedRight);
+}
+
 TEST(ProcessAudio, ChannelsAreIndependent) {
     Harness h(48000);
     h.ApplyAll(24, 10, 30);
