@@ -117,8 +117,9 @@ TEST(DesignBand, EveryBandBelowNyquistIsRealised) {
         Harness h(rate);
         h.ApplyAll(32, 1, 0);
         for (int band = 0; band < kBandCount; ++band) {
-            if (CentreHz(band) * 2.0 < rate)
+            if (CentreHz(band) * 2.0 < rate) {
                 EXPECT_FALSE(h.machine->bandFilters[band].left.IsIdentity()) << rate << " " << band;
+            }
         }
     }
 }
