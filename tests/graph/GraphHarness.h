@@ -1,0 +1,138 @@
+// A machine driven the way the host drives it, for the response graph tests: fake host callbacks
+// with a title and an owner window, saved-state bytes in and out, and the curve the painter
+// should see computed independently in double precision.
+#pragma once
+
+#include <cmath>
+#include <complex>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "shell/EqualiserMachine.h"
+
+namespace lumo::graphtest {
+
+constexpr double kPi = 3.14159265358979323846;
+
+class GraphHost final : public HostCallbacks {
+public:
+    float* ScratchBuffer() override { return scratch.data(); }
+    void RegisterExtension(MachineExtension* registered) override { extension = registered; }
+    void* OwnHandle() override { return &handleTag; }
+    const char* MachineTitle(void* handle) override {
+        titleAskedFor = handle;
+        return title.c_str();
+    }
+    void* HostWindow() override { return ownerWindow; }
+    void ParameterTextChanged(void*, int) override {}
+
+    int handleTag = 0;
+    void* titleAskedFor = nullptr;
+    std::string title = "Lumo graph test";
+    void* ownerWindow = nullptr;
+    MachineExtension* extension = nullptr;
+    std::vector<float> scratch = std::vector<float>(2 * 4096, 0.0f);
+};
+
+class BytesReader final : public StateReader {
+public:
+    explicit BytesReader(std::vector<unsigned char> bytes) : bytes_(std::move(bytes)) {}
+    void Read(void* destination, int byteCount) override {
+        auto* out = static_cast<unsigned char*>(destination);
+        for (int i = 0; i < byteCount && position_ < bytes_.size(); ++i) out[i] = bytes_[position_++];
+    }
+
+private:
+    std::vector<unsigned char> bytes_;
+    size_t position_ = 0;
+};
+
+class BytesWriter final : public StateWriter {
+public:
+    void Write(const void* source, int byteCount) override {
+        const auto* in = static_cast<const unsigned char*>(source);
+        bytes.insert(bytes.end(), in, in + byteCount);
+    }
+    std::vector<unsigned char> bytes;
+};
+
+// The 10 saved bytes for a geometry and open flag.
+inline std::vector<unsigned char> SavedState(int x, int y, int width, int height, int open) {
+    std::vector<unsigned char> bytes = {1};
+    for (int value : {x, y, width, height}) {
+        const auto low16 = static_cast<uint16_t>(value);
+        bytes.push_back(static_cast<unsigned char>(low16 & 0xFF));
+        bytes.push_back(static_cast<unsigned char>(low16 >> 8));
+    }
+    bytes.push_back(static_cast<unsigned char>(open));
+    return bytes;
+}
+
+struct GraphHarness {
+    explicit GraphHarness(int sampleRateHz = 44100) : info{120, 4, sampleRateHz} {}
+
+    // Creates the machine and initialises it, from saved bytes when given.
+    EqualiserMachine& Create(const std::vector<unsigned char>* saved = nullptr) {
+        machine = std::make_unique<EqualiserMachine>();
+        machine->hostInfo = &info;
+        machine->callbacks = &host;
+        if (saved != nullptr) {
+            BytesReader reader(*saved);
+            machine->Initialise(&reader);
+        } else {
+            machine->Initialise(nullptr);
+        }
+        return *machine;
+    }
+
+    // Writes one byte per parameter (kNoValue for "no new value") and applies them.
+    void Apply(int range, int bandwidth, const std::vector<int>& sliders) {
+        machine->parameters[kRangeParameter] = static_cast<unsigned char>(range);
+        machine->parameters[kBandwidthParameter] = static_cast<unsigned char>(bandwidth);
+        for (int band = 0; band < kBandCount; ++band)
+            machine->parameters[kFirstBandParameter + band] =
+                static_cast<unsigned char>(sliders[band]);
+        machine->ApplyParameters();
+    }
+    void ApplyAll(int range, int bandwidth, int slider) {
+        Apply(range, bandwidth, std::vector<int>(kBandCount, slider));
+    }
+    void ApplyNothingNew() { ApplyAll(kNoValue, kNoValue, kNoValue); }
+
+    std::vector<unsigned char> Save() {
+        BytesWriter writer;
+        machine->SaveState(&writer);
+        return writer.bytes;
+    }
+
+    HostInfo info;
+    GraphHost host;
+    std::unique_ptr<EqualiserMachine> machine;
+};
+
+// The combined response of the machine's stored coefficients at angle w (radians per sample), in
+// decibels divided by 30, computed in double with complex arithmetic.
+inline double ReferenceResponse(const EqualiserMachine& machine, double w) {
+    const std::complex<double> zInverse = std::polar(1.0, -w);
+    std::complex<double> product = 1.0;
+    for (const BandFilter& filter : machine.bandFilters) {
+        const Biquad& q = filter.left;
+        const std::complex<double> numerator =
+            double(q.b[0]) + zInverse * (double(q.b[1]) + zInverse * double(q.b[2]));
+        const std::complex<double> denominator =
+            1.0 + zInverse * (double(q.a[1]) + zInverse * double(q.a[2]));
+        product *= numerator / denominator;
+    }
+    return 20.0 * std::log10(std::abs(product)) / 30.0;
+}
+
+// Frequency of curve point i of n: 20 Hz to 20 kHz on a logarithmic axis.
+inline double PointHz(int i, int n) { return 20.0 * std::pow(1000.0, double(i) / (n - 1)); }
+
+inline double CentreHz(int band) {
+    return 1000.0 * std::pow(2.0, (band - layout::kOneKilohertzBand) * layout::kBandSpacingOctaves);
+}
+
+}  // namespace lumo::graphtest

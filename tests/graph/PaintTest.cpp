@@ -1,0 +1,224 @@
+// The painted picture, probed at pixels computed from the client size: background, grid, labels,
+// the filled area and the curve line.
+#include <cmath>
+
+#include "StandinHarness.h"
+
+namespace lumo::graphtest {
+namespace {
+
+struct Colour {
+    int a, r, g, b;
+};
+
+Colour PixelAt(HWND window, int x, int y) {
+    DWORD argb = 0;
+    EXPECT_TRUE(LumoStandinClientPixel(window, x, y, &argb)) << "pixel " << x << ", " << y;
+    return {int(argb >> 24), int((argb >> 16) & 0xFF), int((argb >> 8) & 0xFF), int(argb & 0xFF)};
+}
+
+bool IsBlack(Colour c) { return c.a == 255 && c.r == 0 && c.g == 0 && c.b == 0; }
+
+// The grid colour (30, 60, 30), possibly spread over two pixels by antialiasing.
+bool IsGridColoured(Colour c) {
+    return c.g >= 25 && c.g <= 62 && std::abs(2 * c.r - c.g) <= 6 && std::abs(c.b - c.r) <= 4;
+}
+
+// The area colour 0xD2009600 over black: (0, 123, 0).
+bool IsAreaColoured(Colour c) { return c.r <= 2 && c.b <= 2 && std::abs(c.g - 123) <= 3; }
+
+// Plot geometry from the client size, as the painter derives it.
+struct Plot {
+    explicit Plot(const EqualiserMachine& machine)
+        : width(machine.clientWidth - 38.0), half((machine.clientHeight - 30.0) / 2.0) {}
+    double X(double curveX) const { return 25.0 + width * curveX; }
+    double Y(double curveY) const { return 10.0 + half - half * curveY; }
+    double width, half;
+};
+
+// The greenest pixel of a short run across a line at a fractional position.
+Colour GreenestAcrossRow(HWND window, int x, double y) {
+    Colour best = {0, 0, -1, 0};
+    for (int row = int(std::floor(y)) - 1; row <= int(std::floor(y)) + 1; ++row) {
+        const Colour c = PixelAt(window, x, row);
+        if (c.g > best.g) best = c;
+    }
+    return best;
+}
+Colour GreenestAcrossColumn(HWND window, double x, int y) {
+    Colour best = {0, 0, -1, 0};
+    for (int column = int(std::floor(x)) - 1; column <= int(std::floor(x)) + 1; ++column) {
+        const Colour c = PixelAt(window, column, y);
+        if (c.g > best.g) best = c;
+    }
+    return best;
+}
+
+// Some pixel of the box is drawn in the label colour (60, 120, 60) or an antialiased part of it.
+bool BoxHasLabelInk(HWND window, int left, int top, int right, int bottom) {
+    for (int y = top; y <= bottom; ++y)
+        for (int x = left; x <= right; ++x) {
+            const Colour c = PixelAt(window, x, y);
+            if (c.g >= 40 && std::abs(2 * c.r - c.g) <= 8) return true;
+        }
+    return false;
+}
+
+// Hands the painter a curve of our own: +0.5 over the lower half of the axis, -0.5 over the
+// upper half, so that the line has a near-vertical step in the middle.
+void PublishStepCurve(EqualiserMachine& machine) {
+    CurveMailbox& mailbox = machine.curveMailbox;
+    ASSERT_TRUE(mailbox.TryBeginWrite());
+    CurveSnapshot& curve = mailbox.BackBuffer();
+    const int n = kCurvePointCount;
+    curve.points[0] = {0.0f, 0.0f};
+    for (int i = 0; i < n; ++i)
+        curve.points[i + 1] = {float(i) / (n - 1), i < n / 2 ? 0.5f : -0.5f};
+    curve.points[n + 1] = {1.0f, 0.0f};
+    curve.pointCount = n;
+    mailbox.EndWrite(true);
+}
+
+class GraphPaintTest : public GraphWindowTest {
+protected:
+    HWND OpenAndPaint() {
+        harness.Create();
+        const HWND window = OpenByCommand();
+        EXPECT_NE(window, nullptr);
+        return window;
+    }
+    void Repaint() {
+        InvalidateRect(machine().graphWindow, nullptr, FALSE);
+        LumoStandinDeliverMessages();
+    }
+};
+
+TEST_F(GraphPaintTest, GridBackgroundAndLabelsAtEverySize) {
+    const HWND window = OpenAndPaint();
+    ASSERT_NE(window, nullptr);
+    for (int growth : {0, 150, -100}) {
+        SCOPED_TRACE(growth);
+        LumoStandinDragEdge(window, LUMO_EDGE_RIGHT | LUMO_EDGE_BOTTOM, growth, growth);
+        LumoStandinDeliverMessages();
+        const Plot plot(machine());
+        const int cw = machine().clientWidth, ch = machine().clientHeight;
+
+        EXPECT_TRUE(IsBlack(PixelAt(window, cw - 3, 3)));       // top-right margin
+        EXPECT_TRUE(IsBlack(PixelAt(window, 3, ch - 3)));       // bottom-left margin
+        EXPECT_TRUE(IsBlack(PixelAt(window, int(plot.X(0.4)), int(plot.Y(0.5)))));
+
+        const int midX = int(plot.X(0.4));
+        for (double dB : {30.0, 20.0, -10.0, -30.0})
+            EXPECT_TRUE(IsGridColoured(GreenestAcrossRow(window, midX, plot.Y(dB / 30.0)))) << dB;
+        const int midY = int(plot.Y(0.5));
+        for (double hz : {100.0, 1000.0, 10000.0})
+            EXPECT_TRUE(IsGridColoured(
+                GreenestAcrossColumn(window, plot.X(std::log(hz / 20.0) / std::log(1000.0)), midY)))
+                << hz;
+
+        // "+30" ends at the plot's left edge; "-30" likewise at the bottom line; "20" starts at
+        // the left edge below the plot; "1k" is centred under its line; "20k" reaches past the
+        // plot's right edge.
+        const int below = int(plot.Y(-1.0)) + 2;
+        EXPECT_TRUE(BoxHasLabelInk(window, 1, 4, 22, 16));
+        EXPECT_TRUE(BoxHasLabelInk(window, 1, int(plot.Y(-1.0)) - 6, 22, int(plot.Y(-1.0)) + 6));
+        EXPECT_TRUE(BoxHasLabelInk(window, 25, below, 40, ch - 1));
+        const int oneKilohertz = int(plot.X(std::log(50.0) / std::log(1000.0)));
+        EXPECT_TRUE(BoxHasLabelInk(window, oneKilohertz - 7, below, oneKilohertz + 7, ch - 1));
+        EXPECT_FALSE(BoxHasLabelInk(window, oneKilohertz + 30, below, oneKilohertz + 60, ch - 1));
+        EXPECT_TRUE(BoxHasLabelInk(window, int(plot.X(1.0)) + 1, below, cw - 1, ch - 1));
+    }
+}
+
+TEST_F(GraphPaintTest, AreaFillsBetweenTheCurveAndZeroDecibels) {
+    const HWND window = OpenAndPaint();
+    ASSERT_NE(window, nullptr);
+    const Plot plot(machine());
+    PublishStepCurve(machine());
+    Repaint();
+
+    EXPECT_TRUE(IsAreaColoured(PixelAt(window, int(plot.X(0.25)), int(plot.Y(0.25)))));
+    EXPECT_TRUE(IsAreaColoured(PixelAt(window, int(plot.X(0.75)), int(plot.Y(-0.25)))));
+    EXPECT_TRUE(IsBlack(PixelAt(window, int(plot.X(0.75)), int(plot.Y(0.25)))));
+    EXPECT_TRUE(IsBlack(PixelAt(window, int(plot.X(0.25)), int(plot.Y(-0.25)))));
+    EXPECT_TRUE(IsBlack(PixelAt(window, int(plot.X(0.25)), int(plot.Y(0.7)))));  // above the curve
+
+    // The near-vertical step of the line between points 60 and 61, crossed at a quarter height.
+    const int n = kCurvePointCount;
+    const int row = int(plot.Y(0.25));
+    Colour line = {0, 0, -1, 0};
+    for (int x = int(plot.X((n / 2 - 1.0) / (n - 1))) - 1; x <= int(plot.X((n / 2.0) / (n - 1))) + 1; ++x) {
+        const Colour c = PixelAt(window, x, row);
+        if (c.b > line.b) line = c;
+    }
+    EXPECT_GE(line.g, 150);  // (0, 255, 50), at least half covering one pixel
+    EXPECT_GE(line.b, 20);
+    EXPECT_LE(line.r, 10);
+}
+
+TEST_F(GraphPaintTest, FlatResponseFillsNothing) {
+    const HWND window = OpenAndPaint();
+    ASSERT_NE(window, nullptr);
+    harness.ApplyAll(16, layout::kDefaultBandwidth, kSliderCentre);
+    LumoStandinDeliverMessages();
+    const Plot plot(machine());
+    for (double x : {0.1, 0.45, 0.7})
+        for (double y : {0.2, -0.2})
+            EXPECT_TRUE(IsBlack(PixelAt(window, int(plot.X(x)), int(plot.Y(y))))) << x << ", " << y;
+}
+
+TEST_F(GraphPaintTest, ParameterChangeRepaintsTheNewCurve) {
+    const HWND window = OpenAndPaint();
+    ASSERT_NE(window, nullptr);
+    const Plot plot(machine());
+    const int x = int(plot.X(std::log(50.0) / std::log(1000.0))) + 2;  // beside the 1 kHz line
+    EXPECT_TRUE(IsBlack(PixelAt(window, x, int(plot.Y(0.15)))));
+
+    std::vector<int> sliders(kBandCount, kSliderCentre);
+    sliders[layout::kOneKilohertzBand] = 128;
+    harness.Apply(16, 24, sliders);  // +16 dB, two octaves wide
+    EXPECT_FALSE(machine().curveDirty);
+    LumoStandinDeliverMessages();
+    EXPECT_TRUE(IsAreaColoured(PixelAt(window, x, int(plot.Y(0.15)))));
+}
+
+TEST_F(GraphPaintTest, SavedOpenWindowShowsTheRealCurveAfterTheFirstParameterCall) {
+    const std::vector<unsigned char> state = SavedState(50, 50, 406, 232, 1);
+    harness.Create(&state);
+    const HWND window = machine().graphWindow;
+    ASSERT_NE(window, nullptr);
+    LumoStandinDeliverMessages();
+    const Plot plot(machine());
+    const int x = int(plot.X(0.45)), y = int(plot.Y(0.1));
+    EXPECT_TRUE(IsBlack(PixelAt(window, x, y)));  // nothing computed yet: all points at (0, 0)
+
+    // Coefficients as an earlier design left them: one band a flat gain of 2 (+6 dB).
+    machine().bandFilters[0].left.b[0] = 2.0f;
+    harness.ApplyNothingNew();
+    EXPECT_FALSE(machine().curveDirty);
+    LumoStandinDeliverMessages();
+    EXPECT_TRUE(IsAreaColoured(PixelAt(window, x, y)));
+    EXPECT_NEAR(machine().curvePoints[60].y, 20.0 * std::log10(2.0) / 30.0, 1e-5);
+}
+
+TEST_F(GraphPaintTest, ClientTooSmallForAPlotPaintsBackgroundOnly) {
+    const HWND window = OpenAndPaint();
+    ASSERT_NE(window, nullptr);
+    EXPECT_FALSE(IsBlack(GreenestAcrossRow(window, 30, 10.0)));  // the +30 dB line
+
+    SendMessageA(window, WM_SIZE, 0, MAKELPARAM(0, 0));
+    EXPECT_EQ(machine().clientWidth, 0);
+    Repaint();  // nothing to copy, nothing to fail
+
+    SendMessageA(window, WM_SIZE, 0, MAKELPARAM(38, 30));
+    Repaint();
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 38; ++x) ASSERT_TRUE(IsBlack(PixelAt(window, x, y))) << x << ", " << y;
+
+    SendMessageA(window, WM_SIZE, 0, MAKELPARAM(39, 31));  // the smallest plot: 1 x 0.5 pixels
+    Repaint();
+    EXPECT_EQ(machine().clientWidth, 39);
+}
+
+}  // namespace
+}  // namespace lumo::graphtest
