@@ -113,6 +113,10 @@ WindowGeometry GetWindowGeometry(void* window) {
     geometry.clientWidth = client.right - client.left;
     geometry.clientHeight = client.bottom - client.top;
     geometry.visible = IsWindowVisible(AsWindow(window)) != FALSE;
+    geometry.owner = reinterpret_cast<void*>(GetWindowLongPtrA(AsWindow(window), GWLP_HWNDPARENT));
+    char caption[256] = {};
+    GetWindowTextA(AsWindow(window), caption, sizeof caption);
+    geometry.caption = caption;
     return geometry;
 }
 

@@ -38,6 +38,8 @@ struct WindowGeometry {
     int x = 0, y = 0, width = 0, height = 0;  // outer rectangle
     int clientWidth = 0, clientHeight = 0;
     bool visible = false;
+    void* owner = nullptr;
+    std::string caption;
 };
 
 // Throws HostError if window is not a live window.
