@@ -12,7 +12,11 @@ constexpr int kLumoStandinScreenWidth = 1920;
 constexpr int kLumoStandinScreenHeight = 1080;
 
 // Frame sizes the stand-in gives a window with WS_CAPTION | WS_THICKFRAME (and tool-window style):
-// client = outer minus these borders.
+// client = outer minus these borders: the border on the left, right and bottom, border plus
+// caption at the top. (A caption without a sizing border has a 3-pixel border instead.)
+constexpr int kLumoStandinFrameBorder = 8;
+constexpr int kLumoStandinCaptionHeight = 23;
+
 struct LumoStandinWindowInfo {
     RECT windowRect;       // outer rectangle, screen coordinates
     RECT clientRect;       // client rectangle, screen coordinates
@@ -25,8 +29,14 @@ struct LumoStandinWindowInfo {
     char className[256];
 };
 
-// Delivers every pending message (paints of invalidated windows among them); returns how many.
+// Delivers every pending message of the calling thread's windows (paints of invalidated visible
+// windows among them, each window painted at most once per call); returns how many. As on Win32,
+// a window's messages are retrieved only by the thread that created it.
 int LumoStandinDeliverMessages(void);
+
+// Makes the next count calls of CreateWindowExA fail (null, no messages), as when the system is
+// out of resources.
+void LumoStandinFailWindowCreations(int count);
 
 // As a user would: drag the caption by (dx, dy); drag a border or corner; press the close box.
 // edge: a combination of the LUMO_EDGE_* bits (LEFT|TOP for the top-left corner, ...).

@@ -69,6 +69,22 @@ struct MINMAXINFO {
 
 typedef LRESULT (CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
 
+// What WM_NCCREATE and WM_CREATE point their lParam at.
+struct CREATESTRUCTA {
+    void* lpCreateParams;
+    HINSTANCE hInstance;
+    HMENU hMenu;
+    HWND hwndParent;
+    int cy;
+    int cx;
+    int y;
+    int x;
+    LONG style;
+    LPCSTR lpszName;
+    LPCSTR lpszClass;
+    DWORD dwExStyle;
+};
+
 struct WNDCLASSEXA {
     UINT cbSize;
     UINT style;
@@ -146,7 +162,9 @@ struct MSG {
 #define IDOK 1
 #define BLACK_BRUSH 4
 #define IDC_ARROW MAKEINTRESOURCEA(32512)
+#define PM_NOREMOVE 0x0000
 #define PM_REMOVE 0x0001
+#define SIZE_RESTORED 0
 
 extern "C" {
 

@@ -1,0 +1,121 @@
+// GdipDrawString: wide text laid out against a layout rectangle with the string format's two
+// alignments, drawn with cairo's text API in the world transform.
+#include <cmath>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+#include "gdiplus_internal.h"
+
+using namespace lumo::gdiplus;
+
+namespace {
+
+void AppendUtf8(std::string& out, uint32_t code) {
+    if (code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) code = 0xFFFD;
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | (code >> 6));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        out += static_cast<char>(0xE0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (code >> 18));
+        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+// Splits the text into lines of UTF-8 at line feeds; carriage returns are dropped.
+std::vector<std::string> Utf8Lines(const WCHAR* text, size_t length) {
+    std::vector<std::string> lines(1);
+    for (size_t i = 0; i < length; ++i) {
+        uint32_t code = static_cast<uint32_t>(text[i]);
+        if (sizeof(WCHAR) == 2 && code >= 0xD800 && code <= 0xDBFF && i + 1 < length) {
+            uint32_t low = static_cast<uint32_t>(text[i + 1]);
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
+                ++i;
+            }
+        }
+        if (code == '\n') {
+            lines.emplace_back();
+        } else if (code != '\r' && code != 0) {
+            AppendUtf8(lines.back(), code);
+        }
+    }
+    return lines;
+}
+
+// Offset of a span of `extent` inside a slot of `size` starting at `origin`.
+double Align(StringAlignment align, double origin, double size, double extent) {
+    switch (align) {
+        case StringAlignmentCenter: return origin + (size - extent) / 2;
+        case StringAlignmentFar: return origin + size - extent;
+        default: return origin;
+    }
+}
+
+}  // namespace
+
+extern "C" {
+
+GpStatus WINGDIPAPI GdipDrawString(GpGraphics* graphics, const WCHAR* text, INT length,
+                                   const GpFont* font, const RectF* layout,
+                                   const GpStringFormat* format, const GpBrush* brush) {
+    auto* target = Live<Graphics>(graphics, Kind::Graphics);
+    auto* face = Live<Font>(font, Kind::Font);
+    auto* fill = Live<SolidFill>(brush, Kind::SolidFill);
+    const StringFormat* alignment = nullptr;
+    if (format) {
+        alignment = Live<StringFormat>(format, Kind::StringFormat);
+        if (!alignment) return InvalidParameter;
+    }
+    if (!target || !face || !fill || !text || !layout || length < -1) return InvalidParameter;
+    if (!std::isfinite(layout->X) || !std::isfinite(layout->Y) || !std::isfinite(layout->Width) ||
+        !std::isfinite(layout->Height)) {
+        return InvalidParameter;
+    }
+    size_t count = length == -1 ? std::wcslen(text) : static_cast<size_t>(length);
+    if (count == 0) return Ok;
+
+    GpStatus status = Ok;
+    if (!BeginDrawing(*target, false, &status)) return status;
+    cairo_t* cr = target->cr;
+    cairo_select_font_face(cr, face->family.c_str(),
+                           (face->style & FontStyleItalic) ? CAIRO_FONT_SLANT_ITALIC
+                                                           : CAIRO_FONT_SLANT_NORMAL,
+                           (face->style & FontStyleBold) ? CAIRO_FONT_WEIGHT_BOLD
+                                                         : CAIRO_FONT_WEIGHT_NORMAL);
+    cairo_set_font_size(cr, face->emSize);
+    cairo_font_extents_t metrics;
+    cairo_font_extents(cr, &metrics);
+
+    // A layout rectangle with an area clips the text; an empty one only anchors it.
+    bool hasArea = layout->Width > 0 && layout->Height > 0;
+    if (hasArea) {
+        cairo_rectangle(cr, layout->X, layout->Y, layout->Width, layout->Height);
+        cairo_clip(cr);
+    }
+    std::vector<std::string> lines = Utf8Lines(text, count);
+    StringAlignment align = alignment ? alignment->align : StringAlignmentNear;
+    StringAlignment lineAlign = alignment ? alignment->lineAlign : StringAlignmentNear;
+    double blockHeight = metrics.height * static_cast<double>(lines.size());
+    double top = Align(lineAlign, layout->Y, layout->Height, blockHeight);
+    SetSourceColour(cr, fill->colour);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        cairo_text_extents_t extents;
+        cairo_text_extents(cr, lines[i].c_str(), &extents);
+        double left = Align(align, layout->X, layout->Width, extents.x_advance);
+        cairo_move_to(cr, left, top + metrics.height * static_cast<double>(i) + metrics.ascent);
+        cairo_show_text(cr, lines[i].c_str());
+    }
+    EndDrawing(*target);
+    return Ok;
+}
+
+}  // extern "C"
