@@ -250,3 +250,25 @@ GpStatus WINGDIPAPI GdipDeleteStringFormat(GpStringFormat* format) {
 }
 
 }  // extern "C"
+
+extern "C" GpStatus WINGDIPAPI GdipBitmapGetPixel(GpBitmap* bitmap, INT x, INT y, ARGB* color) {
+    auto* source = Live<Bitmap>(bitmap, Kind::Bitmap);
+    if (!source || !color || x < 0 || y < 0 || x >= source->width || y >= source->height) {
+        return InvalidParameter;
+    }
+    cairo_surface_flush(source->surface);
+    const unsigned char* row = cairo_image_surface_get_data(source->surface) +
+                               static_cast<size_t>(y) * cairo_image_surface_get_stride(source->surface);
+    uint32_t premultiplied = reinterpret_cast<const uint32_t*>(row)[x];
+    uint32_t alpha = premultiplied >> 24;
+    ARGB value = 0;
+    if (alpha != 0) {  // GDI+ hands out straight (non-premultiplied) colour
+        value = alpha << 24;
+        for (int shift = 0; shift <= 16; shift += 8) {
+            uint32_t channel = (premultiplied >> shift) & 0xff;
+            value |= ((channel * 255 + alpha / 2) / alpha) << shift;
+        }
+    }
+    *color = value;
+    return Ok;
+}

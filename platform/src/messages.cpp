@@ -79,6 +79,8 @@ LRESULT WINAPI DispatchMessageA(const MSG* message) {
 
 LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
+        case WM_NCCREATE:
+            return TRUE;  // creation goes on
         case WM_CLOSE:
             DestroyWindow(window);
             return 0;

@@ -98,6 +98,7 @@ GpStatus WINGDIPAPI GdipFillPolygon(GpGraphics* graphics, GpBrush* brush, const 
                                     INT count, GpFillMode fillMode);
 GpStatus WINGDIPAPI GdipDrawLines(GpGraphics* graphics, GpPen* pen, const GpPointF* points,
                                   INT count);
+GpStatus WINGDIPAPI GdipBitmapGetPixel(GpBitmap* bitmap, INT x, INT y, ARGB* color);
 GpStatus WINGDIPAPI GdipDrawImageRectI(GpGraphics* graphics, GpImage* image, INT x, INT y,
                                        INT width, INT height);
 
