@@ -2,6 +2,7 @@
 // it or renders its response graph.
 #include <cstdio>
 #include <exception>
+#include <string>
 
 #include "Commands.h"
 
@@ -32,6 +33,25 @@ int main(int argc, char** argv) {
     lumo::cli::AddInfoCommand(app, global);
     lumo::cli::AddEqCommand(app, global);
     lumo::cli::AddGraphCommand(app, global);
+
+    // The first word that is no option or option value names the command.
+    for (int i = 1; i < argc; ++i) {
+        const std::string word = argv[i];
+        if (word == "--plugins") {
+            ++i;
+            continue;
+        }
+        if (word.empty() || word[0] == '-') continue;
+        bool known = false;
+        for (const CLI::App* command : app.get_subcommands({}))
+            known = known || command->check_name(word);
+        if (!known) {
+            std::fprintf(stderr, "lumo: unknown command '%s' (commands: info, eq, graph)\n",
+                         word.c_str());
+            return 2;
+        }
+        break;
+    }
 
     try {
         app.parse(argc, argv);

@@ -20,7 +20,7 @@ namespace {
 constexpr int kSampleRateHz = 44100;
 constexpr double kPi = 3.14159265358979323846;
 
-struct Run {
+struct CommandRun {
     int exitCode;
     std::string out;
     std::string err;
@@ -43,12 +43,12 @@ protected:
     }
     void TearDown() override { fs::remove_all(dir_); }
 
-    Run Lumo(const std::string& arguments) {
+    CommandRun Lumo(const std::string& arguments) {
         const fs::path out = dir_ / "stdout.txt", err = dir_ / "stderr.txt";
         const std::string command = "LUMO_PLUGIN_DIR='" LUMO_TEST_PLUGIN_DIR "' '" LUMO_CLI_PATH "' " +
                                     arguments + " >'" + out.string() + "' 2>'" + err.string() + "'";
         const int status = std::system(command.c_str());
-        Run run{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadText(out), ReadText(err)};
+        CommandRun run{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadText(out), ReadText(err)};
         fs::remove(out);
         fs::remove(err);
         return run;
@@ -96,7 +96,7 @@ protected:
         }
         return others;
     }
-    static void ExpectOneErrorLine(const Run& run, const std::string& part) {
+    static void ExpectOneErrorLine(const CommandRun& run, const std::string& part) {
         EXPECT_NE(run.exitCode, 0);
         ASSERT_FALSE(run.err.empty());
         EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
@@ -114,7 +114,7 @@ double Peak(const std::vector<float>& samples, size_t first, size_t end, int cha
 }
 
 TEST_F(CliTest, InfoDescribesTheMachine) {
-    const Run run = Lumo("info Lumo-20");
+    const CommandRun run = Lumo("info Lumo-20");
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_TRUE(run.err.empty());
     const std::string& out = run.out;
@@ -136,7 +136,7 @@ TEST_F(CliTest, ErrorsAreOneLineAndFail) {
 }
 
 TEST_F(CliTest, HelpExplainsEachCommand) {
-    Run run = Lumo("--help");
+    CommandRun run = Lumo("--help");
     EXPECT_EQ(run.exitCode, 0);
     for (const char* command : {"info", "eq", "graph", "--plugins"})
         EXPECT_NE(run.out.find(command), std::string::npos) << command;
@@ -152,7 +152,7 @@ TEST_F(CliTest, HelpExplainsEachCommand) {
 TEST_F(CliTest, EqWavRoundTripKeepsFormatAndAddsTheTail) {
     const int frames = 20000;
     WriteSine("in.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, frames, 440.0, 0.5);
-    const Run run = Lumo("eq Lumo-31 " + Quoted("in.wav") + " " + Quoted("out.wav"));
+    const CommandRun run = Lumo("eq Lumo-31 " + Quoted("in.wav") + " " + Quoted("out.wav"));
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const Audio in = Read("in.wav");
     const Audio out = Read("out.wav");
@@ -170,7 +170,7 @@ TEST_F(CliTest, EqWavRoundTripKeepsFormatAndAddsTheTail) {
 TEST_F(CliTest, EqFlacWithDecibelSetting) {
     const int frames = kSampleRateHz / 2;
     WriteSine("in.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_24, 2, frames, 1000.0, 0.1);
-    const Run run =
+    const CommandRun run =
         Lumo("eq Lumo-15 " + Quoted("in.flac") + " " + Quoted("out.flac") + " --set '1 kHz=+6dB' --block 100");
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_NE(run.out.find("1 kHz: +6dB -> slider 88 (+6.00 dB)"), std::string::npos) << run.out;
@@ -183,7 +183,7 @@ TEST_F(CliTest, EqFlacWithDecibelSetting) {
 TEST_F(CliTest, EqMonoStaysMono) {
     const int frames = kSampleRateHz / 2;
     WriteSine("in.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 1, frames, 1000.0, 0.1);
-    const Run run = Lumo("eq Lumo-20 " + Quoted("in.wav") + " " + Quoted("out.aiff") +
+    const CommandRun run = Lumo("eq Lumo-20 " + Quoted("in.wav") + " " + Quoted("out.aiff") +
                          " --set Range=12 --set '1 kHz=128'");
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const Audio out = Read("out.aiff");
@@ -233,7 +233,7 @@ bool PngSize(const std::string& path, int& width, int& height) {
 }
 
 TEST_F(CliTest, GraphWritesThePaintedWindow) {
-    Run run = Lumo("graph Lumo-31 -o " + Quoted("graph.png") + " --set '1 kHz=+10dB'");
+    CommandRun run = Lumo("graph Lumo-31 -o " + Quoted("graph.png") + " --set '1 kHz=+10dB'");
     ASSERT_EQ(run.exitCode, 0) << run.err;
     int width = 0, height = 0;
     ASSERT_TRUE(PngSize(Path("graph.png"), width, height));

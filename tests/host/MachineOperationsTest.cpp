@@ -18,10 +18,10 @@ protected:
     void SetUp() override {
         machine_ = std::make_unique<host::HostedMachine>(Library(GetParam()));
         machine_->Initialise();
+        className_ = host::GraphWindowClassName(machine_->Description());
     }
-    void* GraphWindow() {
-        return host::FindWindowOfClass(host::GraphWindowClassName(machine_->Description()));
-    }
+    void* GraphWindow() { return host::FindWindowOfClass(className_); }
+    std::string className_;
     std::unique_ptr<host::HostedMachine> machine_;
 };
 
