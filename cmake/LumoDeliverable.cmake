@@ -15,7 +15,7 @@ function(lumo_add_deliverable dir bands)
                              ${CMAKE_SOURCE_DIR}
                              ${CMAKE_SOURCE_DIR}/deliverables/${dir})
   if(WIN32)
-    target_compile_definitions(${core} PUBLIC UNICODE=0 _WIN32_WINNT=0x0601)
+    target_compile_definitions(${core} PUBLIC _WIN32_WINNT=0x0601)
   else()
     target_link_libraries(${core} PUBLIC lumo_platform)
     target_compile_options(${core} PRIVATE -fvisibility=hidden -fvisibility-inlines-hidden)

@@ -1,0 +1,117 @@
+// Loads a plug-in, opens its graph window, destroys the machine, unloads the DLL and does it all
+// again: the window class and the window must not outlive the module, and a second load must be
+// able to register and open them afresh.
+#include <gtest/gtest.h>
+
+#include "TestHost.h"
+
+using namespace testhost;
+
+namespace {
+
+using DestroyFn = void*(HOST_THISCALL*)(void* self, unsigned flags);
+using InitialiseFn = void(HOST_THISCALL*)(void* self, void* reader);
+using ApplyFn = void(HOST_THISCALL*)(void* self);
+using RunCommandFn = void(HOST_THISCALL*)(void* self, int index);
+
+constexpr int kSlotDestroy = 0, kSlotInitialise = 1, kSlotApply = 2, kSlotRunCommand = 8;
+
+template <typename Fn>
+Fn Slot(MachineHead* machine, int index) {
+    return reinterpret_cast<Fn>(machine->table[index]);
+}
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
+    if (IsWindowVisible(window)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+}
+
+std::vector<HWND> VisibleThreadWindows() {
+    std::vector<HWND> windows;
+    EnumThreadWindows(GetCurrentThreadId(), CollectWindow, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
+// GDI+ start-up from gdiplus.dll's flat interface; the host starts it, the plug-ins never do.
+struct GdiplusStartupInput {
+    UINT32 version = 1;
+    void* debugEventCallback = nullptr;
+    BOOL suppressBackgroundThread = FALSE;
+    BOOL suppressExternalCodecs = FALSE;
+};
+extern "C" int WINAPI GdiplusStartup(ULONG_PTR* token, const GdiplusStartupInput* input, void* output);
+extern "C" void WINAPI GdiplusShutdown(ULONG_PTR token);
+
+class GdiplusSession : public ::testing::Environment {
+public:
+    void SetUp() override {
+        GdiplusStartupInput input;
+        ASSERT_EQ(GdiplusStartup(&token_, &input, nullptr), 0);
+    }
+    void TearDown() override { GdiplusShutdown(token_); }
+
+private:
+    ULONG_PTR token_ = 0;
+};
+
+const auto* const kGdiplus = ::testing::AddGlobalTestEnvironment(new GdiplusSession);
+
+class Reload : public ::testing::TestWithParam<int> {};
+
+// One round: load, create, open the graph, paint, destroy, unload.
+void OpenGraphAndUnload(int bands, int round) {
+    SCOPED_TRACE("round " + std::to_string(round));
+    HMODULE module = LoadLibraryA(PluginPath(bands).c_str());
+    ASSERT_NE(module, nullptr) << "cannot load " << PluginPath(bands);
+    auto getInfo = reinterpret_cast<GetInfoFn>(ProcAddress(module, "GetInfo"));
+    auto createMachine = reinterpret_cast<CreateMachineFn>(ProcAddress(module, "CreateMachine"));
+    ASSERT_TRUE(getInfo && createMachine);
+    const MachineDescription* info = getInfo();
+
+    MachineHead* machine = createMachine();
+    ASSERT_NE(machine, nullptr);
+    HostInfo hostInfo;
+    Callbacks callbacks;
+    machine->hostInfo = &hostInfo;
+    machine->callbacks = &callbacks;
+    Slot<InitialiseFn>(machine, kSlotInitialise)(machine, nullptr);
+    for (int i = 0; i < info->globalParameterCount; ++i)
+        machine->parameterBlock[i] = static_cast<unsigned char>(info->parameters[i]->defaultValue);
+    Slot<ApplyFn>(machine, kSlotApply)(machine);
+
+    const size_t before = VisibleThreadWindows().size();
+    Slot<RunCommandFn>(machine, kSlotRunCommand)(machine, 1);
+    PumpMessages(300);
+    std::vector<HWND> windows = VisibleThreadWindows();
+    ASSERT_EQ(windows.size(), before + 1) << "the Graph command shows one window";
+    HWND graph = windows.back();
+    RECT client{};
+    ASSERT_TRUE(GetClientRect(graph, &client));
+    EXPECT_GT(client.right, 0);
+    EXPECT_GT(client.bottom, 0);
+
+    // The same command again re-shows the same window rather than opening a second one.
+    Slot<RunCommandFn>(machine, kSlotRunCommand)(machine, 1);
+    PumpMessages(100);
+    EXPECT_EQ(VisibleThreadWindows().size(), before + 1);
+
+    EXPECT_EQ(Slot<DestroyFn>(machine, kSlotDestroy)(machine, 1), machine);
+    EXPECT_FALSE(IsWindow(graph)) << "destroying the machine closes its window";
+    PumpMessages(50);
+    EXPECT_TRUE(FreeLibrary(module));
+    PumpMessages(50);
+}
+
+TEST_P(Reload, GraphWindowSurvivesUnloadAndReload) {
+    for (int round = 1; round <= 2; ++round) {
+        OpenGraphAndUnload(GetParam(), round);
+        if (HasFatalFailure()) return;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(AllDeliverables, Reload, ::testing::Values(31, 20, 15),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                             return "Lumo" + std::to_string(info.param);
+                         });
+
+}  // namespace

@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Checks the plug-in files in a folder: each exports exactly GetInfo and CreateMachine
+# (undecorated), and a Windows DLL imports nothing but system DLLs (no C++ or GCC runtime DLL).
+# Usage: check-exports.sh PLUGIN_DIR
+set -uo pipefail
+
+dir=${1:?usage: check-exports.sh PLUGIN_DIR}
+expected=$'CreateMachine\nGetInfo'
+# DLLs every Windows has; anything else would have to ship with the plug-in.
+system_dlls='^(kernel32|user32|gdi32|gdiplus|msvcrt|advapi32|shell32|ole32|oleaut32|comdlg32|comctl32|winmm|ntdll)\.dll$'
+objdump=${OBJDUMP:-i686-w64-mingw32-objdump}
+
+failures=0
+checked=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+check_dll() {
+  local file=$1 dump exports imports bad
+  dump=$("$objdump" -p "$file") || { fail "$file: objdump failed"; return; }
+  grep -q '^Magic.*10b' <<<"$dump" || fail "$file: not a 32-bit PE image"
+  # Export names: the lines "[   n] Name" of the name pointer table.
+  exports=$(sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' <<<"$dump" |
+            sed -n 's/^[[:space:]]*\[[[:space:]]*[0-9]*\][[:space:]]*//p' | sort)
+  [ "$exports" = "$expected" ] || fail "$file exports: $(tr '\n' ' ' <<<"$exports")"
+  imports=$(sed -n 's/^[[:space:]]*DLL Name:[[:space:]]*//p' <<<"$dump" | sort -u)
+  [ -n "$imports" ] || fail "$file: no import table found"
+  bad=$(tr 'A-Z' 'a-z' <<<"$imports" | grep -Ev "$system_dlls")
+  [ -z "$bad" ] || fail "$file imports non-system DLLs: $(tr '\n' ' ' <<<"$bad")"
+  echo "$(basename "$file"): exports $(tr '\n' ' ' <<<"$exports")| imports $(tr '\n' ' ' <<<"$imports")"
+}
+
+check_so() {
+  local file=$1 exports
+  # Defined dynamic function symbols; the linker's own markers are not functions.
+  exports=$(nm -D --defined-only "$file" | awk '$2 ~ /^[TtWiI]$/ {print $3}' | sort)
+  [ "$exports" = "$expected" ] || fail "$file exports: $(tr '\n' ' ' <<<"$exports")"
+  local others
+  others=$(nm -D --defined-only "$file" | awk '$2 !~ /^[TtWiIA]$/ {print $3}')
+  [ -z "$others" ] || fail "$file exports data or other symbols: $(tr '\n' ' ' <<<"$others")"
+  echo "$(basename "$file"): exports $(tr '\n' ' ' <<<"$exports")"
+}
+
+for bands in 31 20 15; do
+  found=0
+  for file in "$dir/Tarvo Lumo-$bands.dll" "$dir/Tarvo Lumo-$bands.so"; do
+    [ -f "$file" ] || continue
+    found=1
+    checked=$((checked + 1))
+    case $file in
+      *.dll) check_dll "$file" ;;
+      *.so) check_so "$file" ;;
+    esac
+  done
+  [ $found -eq 1 ] || fail "no plug-in file for Tarvo Lumo-$bands in $dir"
+done
+
+echo "$checked plug-in files checked, $failures failures"
+[ $failures -eq 0 ]
