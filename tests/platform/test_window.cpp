@@ -5,6 +5,7 @@ namespace {
 std::mutex logMutex;
 std::vector<Received> received;
 Behaviour behaviour;
+void* lastCreateParams = nullptr;
 }  // namespace
 
 std::vector<Received> Log() {
@@ -27,12 +28,17 @@ void ClearLog() {
 
 Behaviour& CurrentBehaviour() { return behaviour; }
 
+void* LastCreateParams() { return lastCreateParams; }
+
 LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     {
         std::lock_guard<std::mutex> lock(logMutex);
         received.push_back({window, message, wParam, lParam});
     }
     switch (message) {
+        case WM_CREATE:
+            lastCreateParams = reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams;
+            break;
         case WM_GETMINMAXINFO: {
             auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
             if (behaviour.minTrack.x) info->ptMinTrackSize = behaviour.minTrack;
@@ -73,3 +79,9 @@ HWND CreateToolWindow(int x, int y, int width, int height) {
 }
 
 }  // namespace platform_test
+
+// fontconfig keeps its parsed configuration and cairo's font patterns for the life of the
+// process; LeakSanitizer would report those as leaks of every program that draws text.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\n";
+}

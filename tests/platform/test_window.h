@@ -28,6 +28,8 @@ std::vector<Received> Log();
 std::vector<UINT> Messages(HWND window);
 void ClearLog();
 Behaviour& CurrentBehaviour();
+// lpCreateParams of the last WM_CREATE.
+void* LastCreateParams();
 
 LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

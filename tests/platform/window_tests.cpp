@@ -38,7 +38,7 @@ TEST_F(WindowTest, CreationSendsWin32SequenceWithClientGeometry) {
     EXPECT_EQ(log[0].message, static_cast<UINT>(WM_GETMINMAXINFO));
     EXPECT_EQ(log[1].message, static_cast<UINT>(WM_NCCREATE));
     EXPECT_EQ(log[2].message, static_cast<UINT>(WM_CREATE));
-    EXPECT_EQ(reinterpret_cast<CREATESTRUCTA*>(log[2].lParam)->lpCreateParams, &createParam);
+    EXPECT_EQ(LastCreateParams(), &createParam);
     EXPECT_EQ(log[3].message, static_cast<UINT>(WM_SIZE));
     EXPECT_EQ(SignedLow(log[3].lParam), 406 - 2 * kLumoStandinFrameBorder);
     EXPECT_EQ(SignedHigh(log[3].lParam),
