@@ -9,9 +9,9 @@ asan=$root/build/asan
 cmake -S "$root" -B "$asan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DLUMO_SANITIZE=address,undefined >/dev/null
 cmake --build "$asan" -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
-  ctest --test-dir "$asan" --output-on-failure -j "$jobs" -LE slow
+  ctest --test-dir "$asan" --output-on-failure -j "$jobs"
 
 tsan=$root/build/tsan
 cmake -S "$root" -B "$tsan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMO_SANITIZE=thread >/dev/null
 cmake --build "$tsan" -j "$jobs"
-TSAN_OPTIONS=halt_on_error=1 ctest --test-dir "$tsan" --output-on-failure -j "$jobs" -L concurrency
+TSAN_OPTIONS=halt_on_error=1 ctest --test-dir "$tsan" --output-on-failure -j "$jobs"
