@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <string>
@@ -13,6 +14,7 @@ namespace lumo::test {
 namespace {
 
 using host::HostError;
+namespace fs = std::filesystem;
 
 std::string ErrorOf(const std::function<void()>& action) {
     try {
@@ -50,13 +52,14 @@ TEST(PluginLoading, FailuresSayWhatIsWrong) {
 TEST(PluginLoading, MachinesAreFoundByFullOrShortNameOrPath) {
     const std::string dir = PluginDirectory();
     for (const MachineCase& machine : AllMachines()) {
-        const std::string path = PluginPath(machine);
-        EXPECT_EQ(host::ResolveMachine(machine.fullName, dir), path);
-        EXPECT_EQ(host::ResolveMachine(machine.shortName, dir), path);
+        // Compared as paths: the separators differ between the platforms.
+        const fs::path path = PluginPath(machine);
+        EXPECT_EQ(fs::path(host::ResolveMachine(machine.fullName, dir)), path);
+        EXPECT_EQ(fs::path(host::ResolveMachine(machine.shortName, dir)), path);
         std::string lower = machine.shortName;
         for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        EXPECT_EQ(host::ResolveMachine(lower, dir), path);
-        EXPECT_EQ(host::ResolveMachine(path, dir), path);
+        EXPECT_EQ(fs::path(host::ResolveMachine(lower, dir)), path);
+        EXPECT_EQ(fs::path(host::ResolveMachine(path.string(), dir)), path);
         EXPECT_EQ(host::GraphWindowClassName(*Library(machine).GetInfo()),
                   std::string("TarvoLumo") + std::to_string(machine.bandCount) + "WndClassName");
     }
