@@ -3,7 +3,7 @@
 # Usage: scripts/install-deps.sh [--native-only]
 set -euo pipefail
 
-native=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
+native=(cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
         libcairo2-dev libsndfile1-dev libcli11-dev fonts-dejavu-core)
 windows=(g++-mingw-w64-i686 wine wine32:i386 xvfb xauth fonts-wine)
 
