@@ -8,7 +8,7 @@ jobs=$(nproc)
 asan=$root/build/asan
 cmake -S "$root" -B "$asan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DLUMO_SANITIZE=address,undefined >/dev/null
 cmake --build "$asan" -j "$jobs"
-ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$root/tests/lsan.supp UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$root/tests/lsan.supp:print_suppressions=0 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
   ctest --test-dir "$asan" --output-on-failure -j "$jobs"
 
 tsan=$root/build/tsan
