@@ -1,8 +1,20 @@
 #include "MachineBase.h"
 
+#include <cstddef>
 #include <new>
 
 namespace lumo {
+
+// The host reads and writes the head at fixed offsets: the table pointer, then five pointers.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Winvalid-offsetof"
+static_assert(offsetof(MachineBase, parameterBlock) == 1 * sizeof(void*));
+static_assert(offsetof(MachineBase, reserved1) == 2 * sizeof(void*));
+static_assert(offsetof(MachineBase, reserved2) == 3 * sizeof(void*));
+static_assert(offsetof(MachineBase, hostInfo) == 4 * sizeof(void*));
+static_assert(offsetof(MachineBase, callbacks) == 5 * sizeof(void*));
+#pragma GCC diagnostic pop
+static_assert(offsetof(HostInfo, sampleRateHz) == 8);
 
 void* MachineBase::DeletingDestructor(unsigned flags) {
     if (flags & 1u) ::operator delete(this);

@@ -32,6 +32,10 @@ struct MachineDescription {
     const void* lastReference;                // null
 };
 
+// In the 32-bit DLL every field is one 32-bit word, as the host reads them.
+static_assert(sizeof(void*) != 4 || sizeof(ParameterRecord) == 8 * 4);
+static_assert(sizeof(void*) != 4 || sizeof(MachineDescription) == 15 * 4);
+
 constexpr int kParameterTypeByte = 2;
 constexpr int kParameterFlags = 2;
 constexpr int kNoValue = 255;
