@@ -4,6 +4,9 @@
 # the Windows build, so ctest runs the test executables through it.
 #
 # Usage: scripts/wine-run.sh program.exe [arguments...]
+#        scripts/wine-run.sh --session BUILD_DIR command [arguments...]
+#   The second form runs a native command (ctest) with the build's Wine session held open, so the
+#   many Wine runs inside it share one wineserver and one Xvfb instead of starting their own.
 #
 # Prefix: $LUMO_WINEPREFIX, else <build dir>/wineprefix, the build dir being the nearest folder
 # above the program that holds a CMakeCache.txt (else the current folder). The first run creates
@@ -19,6 +22,13 @@ set -uo pipefail
 if [ $# -lt 1 ]; then
   echo "usage: $0 program.exe [arguments...]" >&2
   exit 2
+fi
+session=0
+if [ "$1" = "--session" ]; then
+  [ $# -ge 3 ] || { echo "usage: $0 --session BUILD_DIR command [arguments...]" >&2; exit 2; }
+  session=1
+  export LUMO_WINEPREFIX=${LUMO_WINEPREFIX:-$(cd "$2" && pwd)/wineprefix}
+  shift 2
 fi
 program=$1
 shift
@@ -117,11 +127,18 @@ if ! alive "$(cat "$state/xvfb.pid" 2>/dev/null)"; then
     wineserver -k 2>/dev/null   # a stale session from a killed run
   fi
   start_xvfb || { flock -u 9; exit 125; }
+  new_session=1
 fi
 export DISPLAY
 DISPLAY=$(cat "$state/display")
 if [ ! -f "$prefix/.lumo-ready" ]; then
   create_prefix || { flock -u 9; exit 125; }
+fi
+if [ "${new_session:-0}" = 1 ]; then
+  # Start the session's server and services here, detached from our output: started by the
+  # program instead, they would inherit its stdout and keep ctest waiting for end of file.
+  wineserver -p </dev/null >/dev/null 2>&1
+  wineboot </dev/null >/dev/null 2>&1
 fi
 touch "$state/users/$$"
 flock -u 9
@@ -141,6 +158,10 @@ leave() {
 trap leave EXIT
 trap 'exit 130' INT TERM
 
-wine "$program" "$@"
+if [ $session -eq 1 ]; then
+  "$program" "$@"
+else
+  wine "$program" "$@"
+fi
 status=$?
 exit $status
