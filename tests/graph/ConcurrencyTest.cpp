@@ -4,7 +4,7 @@
 #include <atomic>
 #include <thread>
 
-#include "StandinHarness.h"
+#include "WindowHarness.h"
 
 namespace lumo::graphtest {
 namespace {
@@ -35,9 +35,9 @@ TEST_F(GraphWindowTest, AudioThreadChangesParametersWhileTheWindowPaints) {
         done = true;
     });
     int paints = 0;
-    while (!done) paints += LumoStandinDeliverMessages();
+    while (!done) paints += desktop::Pump();
     audio.join();
-    LumoStandinDeliverMessages();
+    desktop::Pump();
 
     EXPECT_GT(paints, 0);
     EXPECT_FALSE(machine().curveDirty);
@@ -64,12 +64,12 @@ TEST_F(GraphWindowTest, GraphCommandAndAudioThreadComputeTheCurveTogether) {
     });
     while (!done) {
         machine().RunCommand(1);
-        LumoStandinDeliverMessages();
+        desktop::Pump();
     }
     audio.join();
     harness.ApplyNothingNew();  // a refresh turned away at the very end happens now
     EXPECT_FALSE(machine().curveDirty);
-    LumoStandinDeliverMessages();
+    desktop::Pump();
     ExpectPainterHasTheMachinesCurve(machine());
     EXPECT_GT(machine().curvePoints[10].y, 0.1f);
 }

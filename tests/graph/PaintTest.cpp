@@ -2,7 +2,7 @@
 // the filled area and the curve line.
 #include <cmath>
 
-#include "StandinHarness.h"
+#include "WindowHarness.h"
 
 namespace lumo::graphtest {
 namespace {
@@ -11,9 +11,12 @@ struct Colour {
     int a, r, g, b;
 };
 
-Colour PixelAt(HWND window, int x, int y) {
-    DWORD argb = 0;
-    EXPECT_TRUE(LumoStandinClientPixel(window, x, y, &argb)) << "pixel " << x << ", " << y;
+using Image = desktop::ClientImage;
+
+Colour PixelAt(const Image& image, int x, int y) {
+    EXPECT_TRUE(image.Contains(x, y)) << "pixel " << x << ", " << y;
+    if (!image.Contains(x, y)) return {0, 0, 0, 0};
+    const uint32_t argb = image.At(x, y);
     return {int(argb >> 24), int((argb >> 16) & 0xFF), int((argb >> 8) & 0xFF), int(argb & 0xFF)};
 }
 
@@ -37,28 +40,28 @@ struct Plot {
 };
 
 // The greenest pixel of a short run across a line at a fractional position.
-Colour GreenestAcrossRow(HWND window, int x, double y) {
+Colour GreenestAcrossRow(const Image& image, int x, double y) {
     Colour best = {0, 0, -1, 0};
     for (int row = int(std::floor(y)) - 1; row <= int(std::floor(y)) + 1; ++row) {
-        const Colour c = PixelAt(window, x, row);
+        const Colour c = PixelAt(image, x, row);
         if (c.g > best.g) best = c;
     }
     return best;
 }
-Colour GreenestAcrossColumn(HWND window, double x, int y) {
+Colour GreenestAcrossColumn(const Image& image, double x, int y) {
     Colour best = {0, 0, -1, 0};
     for (int column = int(std::floor(x)) - 1; column <= int(std::floor(x)) + 1; ++column) {
-        const Colour c = PixelAt(window, column, y);
+        const Colour c = PixelAt(image, column, y);
         if (c.g > best.g) best = c;
     }
     return best;
 }
 
 // Some pixel of the box is drawn in the label colour (60, 120, 60) or an antialiased part of it.
-bool BoxHasLabelInk(HWND window, int left, int top, int right, int bottom) {
+bool BoxHasLabelInk(const Image& image, int left, int top, int right, int bottom) {
     for (int y = top; y <= bottom; ++y)
         for (int x = left; x <= right; ++x) {
-            const Colour c = PixelAt(window, x, y);
+            const Colour c = PixelAt(image, x, y);
             if (c.g >= 40 && std::abs(2 * c.r - c.g) <= 8) return true;
         }
     return false;
@@ -89,7 +92,14 @@ protected:
     }
     void Repaint() {
         InvalidateRect(machine().graphWindow, nullptr, FALSE);
-        LumoStandinDeliverMessages();
+        desktop::Pump();
+    }
+    // What the window shows now, after its pending paints.
+    Image Shown() {
+        desktop::Pump();
+        Image image;
+        EXPECT_TRUE(desktop::CaptureClient(machine().graphWindow, &image));
+        return image;
     }
 };
 
@@ -98,35 +108,39 @@ TEST_F(GraphPaintTest, GridBackgroundAndLabelsAtEverySize) {
     ASSERT_NE(window, nullptr);
     for (int growth : {0, 150, -100}) {
         SCOPED_TRACE(growth);
-        LumoStandinDragEdge(window, LUMO_EDGE_RIGHT | LUMO_EDGE_BOTTOM, growth, growth);
-        LumoStandinDeliverMessages();
+        if (growth != 0) {
+            ASSERT_TRUE(desktop::DragEdge(window, desktop::kRight | desktop::kBottom, growth, growth));
+        }
+        const Image shown = Shown();
         const Plot plot(machine());
         const int cw = machine().clientWidth, ch = machine().clientHeight;
+        ASSERT_EQ(shown.width, cw);
+        ASSERT_EQ(shown.height, ch);
 
-        EXPECT_TRUE(IsBlack(PixelAt(window, cw - 3, 3)));       // top-right margin
-        EXPECT_TRUE(IsBlack(PixelAt(window, 3, ch - 3)));       // bottom-left margin
-        EXPECT_TRUE(IsBlack(PixelAt(window, int(plot.X(0.4)), int(plot.Y(0.5)))));
+        EXPECT_TRUE(IsBlack(PixelAt(shown, cw - 3, 3)));       // top-right margin
+        EXPECT_TRUE(IsBlack(PixelAt(shown, 3, ch - 3)));       // bottom-left margin
+        EXPECT_TRUE(IsBlack(PixelAt(shown, int(plot.X(0.4)), int(plot.Y(0.5)))));
 
         const int midX = int(plot.X(0.4));
         for (double dB : {30.0, 20.0, -10.0, -30.0})
-            EXPECT_TRUE(IsGridColoured(GreenestAcrossRow(window, midX, plot.Y(dB / 30.0)))) << dB;
+            EXPECT_TRUE(IsGridColoured(GreenestAcrossRow(shown, midX, plot.Y(dB / 30.0)))) << dB;
         const int midY = int(plot.Y(0.5));
         for (double hz : {100.0, 1000.0, 10000.0})
             EXPECT_TRUE(IsGridColoured(
-                GreenestAcrossColumn(window, plot.X(std::log(hz / 20.0) / std::log(1000.0)), midY)))
+                GreenestAcrossColumn(shown, plot.X(std::log(hz / 20.0) / std::log(1000.0)), midY)))
                 << hz;
 
         // "+30" ends at the plot's left edge; "-30" likewise at the bottom line; "20" starts at
         // the left edge below the plot; "1k" is centred under its line; "20k" reaches past the
         // plot's right edge.
         const int below = int(plot.Y(-1.0)) + 2;
-        EXPECT_TRUE(BoxHasLabelInk(window, 1, 4, 22, 16));
-        EXPECT_TRUE(BoxHasLabelInk(window, 1, int(plot.Y(-1.0)) - 6, 22, int(plot.Y(-1.0)) + 6));
-        EXPECT_TRUE(BoxHasLabelInk(window, 25, below, 40, ch - 1));
+        EXPECT_TRUE(BoxHasLabelInk(shown, 1, 4, 22, 16));
+        EXPECT_TRUE(BoxHasLabelInk(shown, 1, int(plot.Y(-1.0)) - 6, 22, int(plot.Y(-1.0)) + 6));
+        EXPECT_TRUE(BoxHasLabelInk(shown, 25, below, 40, ch - 1));
         const int oneKilohertz = int(plot.X(std::log(50.0) / std::log(1000.0)));
-        EXPECT_TRUE(BoxHasLabelInk(window, oneKilohertz - 7, below, oneKilohertz + 7, ch - 1));
-        EXPECT_FALSE(BoxHasLabelInk(window, oneKilohertz + 30, below, oneKilohertz + 60, ch - 1));
-        EXPECT_TRUE(BoxHasLabelInk(window, int(plot.X(1.0)) + 1, below, cw - 1, ch - 1));
+        EXPECT_TRUE(BoxHasLabelInk(shown, oneKilohertz - 7, below, oneKilohertz + 7, ch - 1));
+        EXPECT_FALSE(BoxHasLabelInk(shown, oneKilohertz + 30, below, oneKilohertz + 60, ch - 1));
+        EXPECT_TRUE(BoxHasLabelInk(shown, int(plot.X(1.0)) + 1, below, cw - 1, ch - 1));
     }
 }
 
@@ -136,19 +150,20 @@ TEST_F(GraphPaintTest, AreaFillsBetweenTheCurveAndZeroDecibels) {
     const Plot plot(machine());
     PublishStepCurve(machine());
     Repaint();
+    const Image shown = Shown();
 
-    EXPECT_TRUE(IsAreaColoured(PixelAt(window, int(plot.X(0.25)), int(plot.Y(0.25)))));
-    EXPECT_TRUE(IsAreaColoured(PixelAt(window, int(plot.X(0.75)), int(plot.Y(-0.25)))));
-    EXPECT_TRUE(IsBlack(PixelAt(window, int(plot.X(0.75)), int(plot.Y(0.25)))));
-    EXPECT_TRUE(IsBlack(PixelAt(window, int(plot.X(0.25)), int(plot.Y(-0.25)))));
-    EXPECT_TRUE(IsBlack(PixelAt(window, int(plot.X(0.25)), int(plot.Y(0.7)))));  // above the curve
+    EXPECT_TRUE(IsAreaColoured(PixelAt(shown, int(plot.X(0.25)), int(plot.Y(0.25)))));
+    EXPECT_TRUE(IsAreaColoured(PixelAt(shown, int(plot.X(0.75)), int(plot.Y(-0.25)))));
+    EXPECT_TRUE(IsBlack(PixelAt(shown, int(plot.X(0.75)), int(plot.Y(0.25)))));
+    EXPECT_TRUE(IsBlack(PixelAt(shown, int(plot.X(0.25)), int(plot.Y(-0.25)))));
+    EXPECT_TRUE(IsBlack(PixelAt(shown, int(plot.X(0.25)), int(plot.Y(0.7)))));  // above the curve
 
     // The near-vertical step of the line between points 60 and 61, crossed at a quarter height.
     const int n = kCurvePointCount;
     const int row = int(plot.Y(0.25));
     Colour line = {0, 0, -1, 0};
     for (int x = int(plot.X((n / 2 - 1.0) / (n - 1))) - 1; x <= int(plot.X((n / 2.0) / (n - 1))) + 1; ++x) {
-        const Colour c = PixelAt(window, x, row);
+        const Colour c = PixelAt(shown, x, row);
         if (c.b > line.b) line = c;
     }
     EXPECT_GE(line.g, 150);  // (0, 255, 50), at least half covering one pixel
@@ -160,11 +175,11 @@ TEST_F(GraphPaintTest, FlatResponseFillsNothing) {
     const HWND window = OpenAndPaint();
     ASSERT_NE(window, nullptr);
     harness.ApplyAll(16, layout::kDefaultBandwidth, kSliderCentre);
-    LumoStandinDeliverMessages();
+    const Image shown = Shown();
     const Plot plot(machine());
     for (double x : {0.1, 0.45, 0.7})
         for (double y : {0.2, -0.2})
-            EXPECT_TRUE(IsBlack(PixelAt(window, int(plot.X(x)), int(plot.Y(y))))) << x << ", " << y;
+            EXPECT_TRUE(IsBlack(PixelAt(shown, int(plot.X(x)), int(plot.Y(y))))) << x << ", " << y;
 }
 
 TEST_F(GraphPaintTest, ParameterChangeRepaintsTheNewCurve) {
@@ -172,14 +187,13 @@ TEST_F(GraphPaintTest, ParameterChangeRepaintsTheNewCurve) {
     ASSERT_NE(window, nullptr);
     const Plot plot(machine());
     const int x = int(plot.X(std::log(50.0) / std::log(1000.0))) + 2;  // beside the 1 kHz line
-    EXPECT_TRUE(IsBlack(PixelAt(window, x, int(plot.Y(0.15)))));
+    EXPECT_TRUE(IsBlack(PixelAt(Shown(), x, int(plot.Y(0.15)))));
 
     std::vector<int> sliders(kBandCount, kSliderCentre);
     sliders[layout::kOneKilohertzBand] = 128;
     harness.Apply(16, 24, sliders);  // +16 dB, two octaves wide
     EXPECT_FALSE(machine().curveDirty);
-    LumoStandinDeliverMessages();
-    EXPECT_TRUE(IsAreaColoured(PixelAt(window, x, int(plot.Y(0.15)))));
+    EXPECT_TRUE(IsAreaColoured(PixelAt(Shown(), x, int(plot.Y(0.15)))));
 }
 
 TEST_F(GraphPaintTest, SavedOpenWindowShowsTheRealCurveAfterTheFirstParameterCall) {
@@ -187,24 +201,23 @@ TEST_F(GraphPaintTest, SavedOpenWindowShowsTheRealCurveAfterTheFirstParameterCal
     harness.Create(&state);
     const HWND window = machine().graphWindow;
     ASSERT_NE(window, nullptr);
-    LumoStandinDeliverMessages();
+    desktop::Pump();
     const Plot plot(machine());
     const int x = int(plot.X(0.45)), y = int(plot.Y(0.1));
-    EXPECT_TRUE(IsBlack(PixelAt(window, x, y)));  // nothing computed yet: all points at (0, 0)
+    EXPECT_TRUE(IsBlack(PixelAt(Shown(), x, y)));  // nothing computed yet: all points at (0, 0)
 
     // Coefficients as an earlier design left them: one band a flat gain of 2 (+6 dB).
     machine().bandFilters[0].left.b[0] = 2.0f;
     harness.ApplyNothingNew();
     EXPECT_FALSE(machine().curveDirty);
-    LumoStandinDeliverMessages();
-    EXPECT_TRUE(IsAreaColoured(PixelAt(window, x, y)));
+    EXPECT_TRUE(IsAreaColoured(PixelAt(Shown(), x, y)));
     EXPECT_NEAR(machine().curvePoints[60].y, 20.0 * std::log10(2.0) / 30.0, 1e-5);
 }
 
 TEST_F(GraphPaintTest, ClientTooSmallForAPlotPaintsBackgroundOnly) {
     const HWND window = OpenAndPaint();
     ASSERT_NE(window, nullptr);
-    EXPECT_FALSE(IsBlack(GreenestAcrossRow(window, 30, 10.0)));  // the +30 dB line
+    EXPECT_FALSE(IsBlack(GreenestAcrossRow(Shown(), 30, 10.0)));  // the +30 dB line
 
     SendMessageA(window, WM_SIZE, 0, MAKELPARAM(0, 0));
     EXPECT_EQ(machine().clientWidth, 0);
@@ -212,8 +225,9 @@ TEST_F(GraphPaintTest, ClientTooSmallForAPlotPaintsBackgroundOnly) {
 
     SendMessageA(window, WM_SIZE, 0, MAKELPARAM(38, 30));
     Repaint();
+    const Image shown = Shown();
     for (int y = 0; y < 30; ++y)
-        for (int x = 0; x < 38; ++x) ASSERT_TRUE(IsBlack(PixelAt(window, x, y))) << x << ", " << y;
+        for (int x = 0; x < 38; ++x) ASSERT_TRUE(IsBlack(PixelAt(shown, x, y))) << x << ", " << y;
 
     SendMessageA(window, WM_SIZE, 0, MAKELPARAM(39, 31));  // the smallest plot: 1 x 0.5 pixels
     Repaint();

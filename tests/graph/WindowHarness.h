@@ -1,15 +1,16 @@
-// The graph window as a user sees it through the platform stand-in: a host main window to own
-// it, message pumping, and the window's rectangles and painted pixels.
+// The graph window as a user sees it, on the platform stand-in or on real Win32 (Desktop.h): a
+// shown host main window that owns it and has the focus, message pumping, and the window's
+// rectangles.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <lumo/standin.h>
-
+#include "Desktop.h"
 #include "GraphHarness.h"
 
 namespace lumo::graphtest {
 
+// Away from where the tests put graph windows, so that it never covers one.
 inline HWND CreateHostMainWindow() {
     WNDCLASSEXA windowClass = {};
     windowClass.cbSize = sizeof windowClass;
@@ -17,34 +18,20 @@ inline HWND CreateHostMainWindow() {
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.lpszClassName = "LumoGraphTestHostMain";
     RegisterClassExA(&windowClass);  // once per process; later registrations fail harmlessly
-    return CreateWindowExA(0, "LumoGraphTestHostMain", "host", WS_CAPTION | WS_THICKFRAME, 100, 100,
-                           800, 600, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    return CreateWindowExA(0, "LumoGraphTestHostMain", "host", WS_CAPTION | WS_THICKFRAME, 850, 650,
+                           400, 300, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
-struct Rect {
-    int x, y, width, height;
-    bool operator==(const Rect& other) const {
-        return x == other.x && y == other.y && width == other.width && height == other.height;
-    }
-};
-
-inline std::ostream& operator<<(std::ostream& out, const Rect& r) {
-    return out << "(" << r.x << ", " << r.y << ", " << r.width << " x " << r.height << ")";
-}
-
-inline Rect FieldsRect(const EqualiserMachine& machine) {
-    return {machine.windowX, machine.windowY, machine.windowWidth, machine.windowHeight};
-}
-
-inline LumoStandinWindowInfo WindowInfo(HWND window) {
-    LumoStandinWindowInfo info = {};
-    EXPECT_TRUE(LumoStandinGetWindowInfo(window, &info));
+inline desktop::WindowInfo WindowInfo(HWND window) {
+    desktop::WindowInfo info;
+    EXPECT_TRUE(desktop::GetInfo(window, &info));
     return info;
 }
 
-inline Rect OuterRect(HWND window) {
-    const RECT r = WindowInfo(window).windowRect;
-    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+inline Rect OuterRect(HWND window) { return WindowInfo(window).outer; }
+
+inline Rect FieldsRect(const EqualiserMachine& machine) {
+    return {machine.windowX, machine.windowY, machine.windowWidth, machine.windowHeight};
 }
 
 class GraphWindowTest : public testing::Test {
@@ -52,29 +39,35 @@ protected:
     void SetUp() override {
         hostWindow = CreateHostMainWindow();
         ASSERT_NE(hostWindow, nullptr);
+        ShowWindow(hostWindow, SW_SHOW);  // the host has the focus
+#ifdef _WIN32
+        SetForegroundWindow(hostWindow);
+#endif
+        desktop::Pump();
         harness.host.ownerWindow = hostWindow;
-        liveBefore = LumoStandinLiveWindowCount();
+        liveBefore = desktop::LiveWindowCount();
     }
     void TearDown() override {
         harness.machine.reset();
-        LumoStandinDeliverMessages();
+        desktop::Pump();
         DestroyWindow(hostWindow);
+        desktop::Pump();
     }
 
     // The books the machine keeps agree with the window the user sees.
     void ExpectFieldsFollowWindow() {
         ASSERT_NE(machine().graphWindow, nullptr);
-        const LumoStandinWindowInfo info = WindowInfo(machine().graphWindow);
-        EXPECT_EQ(FieldsRect(machine()), OuterRect(machine().graphWindow));
-        EXPECT_EQ(machine().clientWidth, info.clientRect.right - info.clientRect.left);
-        EXPECT_EQ(machine().clientHeight, info.clientRect.bottom - info.clientRect.top);
-        EXPECT_EQ(machine().clientOriginX, info.clientRect.left);
-        EXPECT_EQ(machine().clientOriginY, info.clientRect.top);
+        const desktop::WindowInfo info = WindowInfo(machine().graphWindow);
+        EXPECT_EQ(FieldsRect(machine()), info.outer);
+        EXPECT_EQ(machine().clientWidth, info.client.width);
+        EXPECT_EQ(machine().clientHeight, info.client.height);
+        EXPECT_EQ(machine().clientOriginX, info.client.x);
+        EXPECT_EQ(machine().clientOriginY, info.client.y);
     }
 
     HWND OpenByCommand() {
         machine().RunCommand(1);
-        LumoStandinDeliverMessages();
+        desktop::Pump();
         return machine().graphWindow;
     }
 
