@@ -2,70 +2,13 @@
 // the filled area and the curve line.
 #include <cmath>
 
+#include "PaintProbes.h"
 #include "WindowHarness.h"
 
 namespace lumo::graphtest {
 namespace {
 
-struct Colour {
-    int a, r, g, b;
-};
-
-using Image = desktop::ClientImage;
-
-Colour PixelAt(const Image& image, int x, int y) {
-    EXPECT_TRUE(image.Contains(x, y)) << "pixel " << x << ", " << y;
-    if (!image.Contains(x, y)) return {0, 0, 0, 0};
-    const uint32_t argb = image.At(x, y);
-    return {int(argb >> 24), int((argb >> 16) & 0xFF), int((argb >> 8) & 0xFF), int(argb & 0xFF)};
-}
-
-bool IsBlack(Colour c) { return c.a == 255 && c.r == 0 && c.g == 0 && c.b == 0; }
-
-// The grid colour (30, 60, 30), possibly spread over two pixels by antialiasing.
-bool IsGridColoured(Colour c) {
-    return c.g >= 25 && c.g <= 62 && std::abs(2 * c.r - c.g) <= 6 && std::abs(c.b - c.r) <= 4;
-}
-
-// The area colour 0xD2009600 over black: (0, 123, 0).
-bool IsAreaColoured(Colour c) { return c.r <= 2 && c.b <= 2 && std::abs(c.g - 123) <= 3; }
-
-// Plot geometry from the client size, as the painter derives it.
-struct Plot {
-    explicit Plot(const EqualiserMachine& machine)
-        : width(machine.clientWidth - 38.0), half((machine.clientHeight - 30.0) / 2.0) {}
-    double X(double curveX) const { return 25.0 + width * curveX; }
-    double Y(double curveY) const { return 10.0 + half - half * curveY; }
-    double width, half;
-};
-
-// The greenest pixel of a short run across a line at a fractional position.
-Colour GreenestAcrossRow(const Image& image, int x, double y) {
-    Colour best = {0, 0, -1, 0};
-    for (int row = int(std::floor(y)) - 1; row <= int(std::floor(y)) + 1; ++row) {
-        const Colour c = PixelAt(image, x, row);
-        if (c.g > best.g) best = c;
-    }
-    return best;
-}
-Colour GreenestAcrossColumn(const Image& image, double x, int y) {
-    Colour best = {0, 0, -1, 0};
-    for (int column = int(std::floor(x)) - 1; column <= int(std::floor(x)) + 1; ++column) {
-        const Colour c = PixelAt(image, column, y);
-        if (c.g > best.g) best = c;
-    }
-    return best;
-}
-
-// Some pixel of the box is drawn in the label colour (60, 120, 60) or an antialiased part of it.
-bool BoxHasLabelInk(const Image& image, int left, int top, int right, int bottom) {
-    for (int y = top; y <= bottom; ++y)
-        for (int x = left; x <= right; ++x) {
-            const Colour c = PixelAt(image, x, y);
-            if (c.g >= 40 && std::abs(2 * c.r - c.g) <= 8) return true;
-        }
-    return false;
-}
+using namespace probes;
 
 // Hands the painter a curve of our own: +0.5 over the lower half of the axis, -0.5 over the
 // upper half, so that the line has a near-vertical step in the middle.
@@ -112,7 +55,7 @@ TEST_F(GraphPaintTest, GridBackgroundAndLabelsAtEverySize) {
             ASSERT_TRUE(desktop::DragEdge(window, desktop::kRight | desktop::kBottom, growth, growth));
         }
         const Image shown = Shown();
-        const Plot plot(machine());
+        const Plot plot(machine().clientWidth, machine().clientHeight);
         const int cw = machine().clientWidth, ch = machine().clientHeight;
         ASSERT_EQ(shown.width, cw);
         ASSERT_EQ(shown.height, ch);
@@ -147,7 +90,7 @@ TEST_F(GraphPaintTest, GridBackgroundAndLabelsAtEverySize) {
 TEST_F(GraphPaintTest, AreaFillsBetweenTheCurveAndZeroDecibels) {
     const HWND window = OpenAndPaint();
     ASSERT_NE(window, nullptr);
-    const Plot plot(machine());
+    const Plot plot(machine().clientWidth, machine().clientHeight);
     PublishStepCurve(machine());
     Repaint();
     const Image shown = Shown();
@@ -176,7 +119,7 @@ TEST_F(GraphPaintTest, FlatResponseFillsNothing) {
     ASSERT_NE(window, nullptr);
     harness.ApplyAll(16, layout::kDefaultBandwidth, kSliderCentre);
     const Image shown = Shown();
-    const Plot plot(machine());
+    const Plot plot(machine().clientWidth, machine().clientHeight);
     for (double x : {0.1, 0.45, 0.7})
         for (double y : {0.2, -0.2})
             EXPECT_TRUE(IsBlack(PixelAt(shown, int(plot.X(x)), int(plot.Y(y))))) << x << ", " << y;
@@ -185,7 +128,7 @@ TEST_F(GraphPaintTest, FlatResponseFillsNothing) {
 TEST_F(GraphPaintTest, ParameterChangeRepaintsTheNewCurve) {
     const HWND window = OpenAndPaint();
     ASSERT_NE(window, nullptr);
-    const Plot plot(machine());
+    const Plot plot(machine().clientWidth, machine().clientHeight);
     const int x = int(plot.X(std::log(50.0) / std::log(1000.0))) + 2;  // beside the 1 kHz line
     EXPECT_TRUE(IsBlack(PixelAt(Shown(), x, int(plot.Y(0.15)))));
 
@@ -202,7 +145,7 @@ TEST_F(GraphPaintTest, SavedOpenWindowShowsTheRealCurveAfterTheFirstParameterCal
     const HWND window = machine().graphWindow;
     ASSERT_NE(window, nullptr);
     desktop::Pump();
-    const Plot plot(machine());
+    const Plot plot(machine().clientWidth, machine().clientHeight);
     const int x = int(plot.X(0.45)), y = int(plot.Y(0.1));
     EXPECT_TRUE(IsBlack(PixelAt(Shown(), x, y)));  // nothing computed yet: all points at (0, 0)
 
