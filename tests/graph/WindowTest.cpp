@@ -179,12 +179,15 @@ TEST_F(GraphWindowTest, SavedOpenStateReopensAtTheSavedGeometry) {
 
 // A saved rectangle relative to the screen's size, and whether the Graph command brings it back.
 struct OffScreenCase {
+    const char* name;
     int xFromScreenRight;  // added to the screen width when useScreenWidth
     bool useScreenWidth;
     int yFromScreenBottom;
     bool useScreenHeight;
     bool movedBack;
 };
+
+void PrintTo(const OffScreenCase& c, std::ostream* out) { *out << c.name; }
 
 class GraphWindowReshowTest : public GraphWindowTest,
                               public testing::WithParamInterface<OffScreenCase> {};
@@ -209,12 +212,13 @@ TEST_P(GraphWindowReshowTest, ReshowBringsBackAWindowOffTheScreen) {
 
 INSTANTIATE_TEST_SUITE_P(
     Screen, GraphWindowReshowTest,
-    testing::Values(OffScreenCase{0, true, 100, false, true},      // left edge at the screen width
-                    OffScreenCase{100, false, 0, true, true},      // top at the screen height
-                    OffScreenCase{100, false, -1, false, true},    // one pixel above the screen
-                    OffScreenCase{-405, false, 100, false, true},  // right edge at x = 1
-                    OffScreenCase{-404, false, 100, false, false}, // two pixels still on screen
-                    OffScreenCase{-1, true, -1, true, false}));    // bottom-right pixel on screen
+    testing::Values(OffScreenCase{"LeftAtScreenWidth", 0, true, 100, false, true},
+                    OffScreenCase{"TopAtScreenHeight", 100, false, 0, true, true},
+                    OffScreenCase{"TopAboveScreen", 100, false, -1, false, true},
+                    OffScreenCase{"RightEdgeAtOne", -405, false, 100, false, true},
+                    OffScreenCase{"TwoPixelsOnScreen", -404, false, 100, false, false},
+                    OffScreenCase{"LastPixelOnScreen", -1, true, -1, true, false}),
+    [](const testing::TestParamInfo<OffScreenCase>& info) { return std::string(info.param.name); });
 
 TEST_F(GraphWindowTest, DestroyingTheMachineRemovesItsWindow) {
     harness.Create();
