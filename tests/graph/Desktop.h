@@ -49,7 +49,8 @@ struct ClientImage {
     uint32_t At(int x, int y) const { return argb[static_cast<size_t>(y) * width + x]; }
 };
 
-// Delivers the calling thread's pending messages, paints included; returns how many.
+// Delivers the calling thread's pending messages, paints included, each window painted at most
+// once per call; returns how many.
 int Pump();
 
 // As a user does with the mouse; each returns false when the window offers no such handle

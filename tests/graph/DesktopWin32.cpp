@@ -3,6 +3,7 @@
 // painted pixels are read back from the window's device context.
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <thread>
 #include <string>
@@ -133,8 +134,16 @@ BOOL CALLBACK CountWindow(HWND window, LPARAM context) {
 
 int Pump() {
     int delivered = 0;
+    std::vector<HWND> painted;
     MSG message;
     while (delivered < kMaxMessagesPerPump && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        // Each window paints at most once per call, so that a window invalidated from another
+        // thread all the time cannot keep the pump from returning. A paint left undispatched
+        // stays pending: the window's update region is still there.
+        if (message.message == WM_PAINT) {
+            if (std::find(painted.begin(), painted.end(), message.hwnd) != painted.end()) break;
+            painted.push_back(message.hwnd);
+        }
         TranslateMessage(&message);
         DispatchMessageA(&message);
         ++delivered;
