@@ -112,8 +112,9 @@ TEST_P(SavedStateTest, RandomStatesAreReadSafely) {
         ASSERT_EQ(saved.size(), 10u);
         EXPECT_EQ(saved[0], 1);
         EXPECT_LE(saved[9], 1);
-        if (state.size() >= 10 && state[0] == 1)
+        if (state.size() >= 10 && state[0] == 1) {
             EXPECT_EQ(saved[9], state[9] != 0 ? 1 : 0);
+        }
         machine.reset();
         EXPECT_EQ(GraphWindow(), nullptr);
     }
