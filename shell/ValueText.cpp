@@ -24,7 +24,8 @@ const char* EqualiserMachine::ParameterValueText(int parameterIndex, int raw) {
         unit = "octave";
     }
 
-    // raw + 1 in 64 bits: the step must not overflow at the top of the int range.
+    // At the top of the int range raw + 1 would overflow; the step is then taken from below,
+    // which on a straight line is the same.
     const double value = scale->Value(raw);
     const double next = raw == INT32_MAX ? 2.0 * value - scale->Value(raw - 1) : scale->Value(raw + 1);
     const double step = next - value;
