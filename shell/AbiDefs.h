@@ -1,13 +1,7 @@
-// Calling conventions and export markers at the host boundary.
+// Export markers at the host boundary. Member functions of the host-facing tables need no
+// marker: MinGW's GCC already calls them __thiscall on 32-bit Windows (callee pops), the host's
+// convention, and x86-64 passes `this` first.
 #pragma once
-
-// Member functions of host-facing tables use the platform's member convention: __thiscall on
-// 32-bit Windows (callee pops its argument words), `this` as first argument on x86-64.
-#if defined(__i386__) && defined(_WIN32)
-#define LUMO_THISCALL __attribute__((thiscall))
-#else
-#define LUMO_THISCALL
-#endif
 
 // The two exports of a plug-in. On Windows a .def file names them; natively a version script
 // keeps every other symbol local.
