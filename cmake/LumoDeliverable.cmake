@@ -1,28 +1,24 @@
-# lumo_add_deliverable(DIR BANDS): turns deliverables/DIR (band layout and names) into the plug-in
-# "Tarvo Lumo-BANDS" (.so natively, .dll on Windows). The shared machine code is compiled once per
-# deliverable into the object library lumoBANDS_core, which unit tests link as well.
-
-file(GLOB LUMO_MACHINE_SOURCES CONFIGURE_DEPENDS
-     ${CMAKE_SOURCE_DIR}/shell/*.cpp
-     ${CMAKE_SOURCE_DIR}/engine/*.cpp
-     ${CMAKE_SOURCE_DIR}/graph/*.cpp)
-
+# lumo_add_deliverable(DIR BANDS): turns deliverables/DIR into the plug-in "Tarvo Lumo-BANDS"
+# (.so natively, .dll on Windows). The interface library lumoBANDS_machine carries the whole
+# machine (the entry and the shell, graph and engine objects, each compiled once for all three
+# plug-ins); the plug-in and the unit tests link it.
 function(lumo_add_deliverable dir bands)
-  set(core lumo${bands}_core)
-  add_library(${core} OBJECT ${LUMO_MACHINE_SOURCES}
-              ${CMAKE_SOURCE_DIR}/deliverables/${dir}/Entry.cpp)
-  target_include_directories(${core} PUBLIC
-                             ${CMAKE_SOURCE_DIR}
-                             ${CMAKE_SOURCE_DIR}/deliverables/${dir})
+  set(entry lumo${bands}_entry)
+  add_library(${entry} OBJECT ${CMAKE_SOURCE_DIR}/deliverables/${dir}/Deliverable.cpp)
+  target_link_libraries(${entry} PUBLIC lumo_shell)
+
+  set(machine lumo${bands}_machine)
+  add_library(${machine} INTERFACE)
+  target_sources(${machine} INTERFACE $<TARGET_OBJECTS:${entry}> $<TARGET_OBJECTS:lumo_shell>
+                 $<TARGET_OBJECTS:lumo_graph> $<TARGET_OBJECTS:lumo_engine>)
+  target_link_libraries(${machine} INTERFACE lumo_shell)
   if(WIN32)
-    target_compile_definitions(${core} PUBLIC _WIN32_WINNT=0x0601)
-  else()
-    target_link_libraries(${core} PUBLIC lumo_platform)
-    target_compile_options(${core} PRIVATE -fvisibility=hidden -fvisibility-inlines-hidden)
+    target_link_libraries(${machine} INTERFACE gdiplus user32 gdi32)
   endif()
 
   set(plugin lumo${bands})
-  add_library(${plugin} MODULE $<TARGET_OBJECTS:${core}>)
+  add_library(${plugin} MODULE)
+  target_link_libraries(${plugin} PRIVATE ${machine})
   set_target_properties(${plugin} PROPERTIES
                         OUTPUT_NAME "Tarvo Lumo-${bands}"
                         PREFIX ""
@@ -30,12 +26,10 @@ function(lumo_add_deliverable dir bands)
   if(WIN32)
     set_target_properties(${plugin} PROPERTIES SUFFIX ".dll")
     target_sources(${plugin} PRIVATE ${CMAKE_SOURCE_DIR}/deliverables/exports.def)
-    target_link_libraries(${plugin} PRIVATE gdiplus user32 gdi32)
     target_link_options(${plugin} PRIVATE -static -static-libgcc -static-libstdc++
                         -Wl,--kill-at)
   else()
     set_target_properties(${plugin} PROPERTIES SUFFIX ".so")
-    target_link_libraries(${plugin} PRIVATE lumo_platform)
     target_link_options(${plugin} PRIVATE -Wl,-z,defs
                         -Wl,--version-script=${CMAKE_SOURCE_DIR}/deliverables/exports.map)
   endif()

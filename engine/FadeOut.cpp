@@ -1,6 +1,6 @@
 #include "FadeOut.h"
 
-namespace lumo {
+namespace lumo::engine {
 
 namespace {
 inline float RampGain(int counter, float inverseLength) {
@@ -35,4 +35,4 @@ void FadeOut(float* frames, int n, int& counter, int fadeLength) {
     counter = c;
 }
 
-}  // namespace lumo
+}  // namespace lumo::engine

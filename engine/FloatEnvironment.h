@@ -5,7 +5,7 @@
 
 #include <xmmintrin.h>
 
-namespace lumo {
+namespace lumo::engine {
 
 class DenormalsOff {
 public:
@@ -21,4 +21,4 @@ private:
     unsigned saved_;
 };
 
-}  // namespace lumo
+}  // namespace lumo::engine

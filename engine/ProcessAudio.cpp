@@ -1,38 +1,59 @@
-// The audio path: the band filters over the host's buffer in place, lowest band first, and
-// after the input stops the bands' ring-out, faded, from the host's scratch buffer.
+// The audio path: the running bands over the host's buffer in place, lowest band first, and after
+// the input stops the bands' ring-out, faded, from the host's scratch buffer.
+#include <cmath>
 #include <cstring>
 
-#include "FadeOut.h"
-#include "FloatEnvironment.h"
-#include "shell/EqualiserMachine.h"
+#include "engine/Equaliser.h"
+#include "engine/FadeOut.h"
+#include "engine/FloatEnvironment.h"
 
-namespace lumo {
-
+namespace lumo::engine {
 namespace {
 
-// One band over n frames. A flat band runs only while its ring-out lasts (counted down by n
-// per call); once it is used up the band is asleep: its state is zeroed and it is skipped. A
-// state that a non-finite sample has poisoned is cleared after the block that carried it.
-void RunBand(EqualiserMachine& machine, int band, float* frames, int n) {
-    BandFilter& filter = machine.bandFilters[band];
-    if (machine.bandFlat[band] == 1) {
-        if (machine.bandTail[band] <= 0) {
-            filter.ResetState();
-            return;
-        }
-        machine.bandTail[band] -= n;
-    }
-    filter.Process(frames, n);
-    if (!filter.StateIsFinite()) filter.ResetState();
-}
-
-void RunBands(EqualiserMachine& machine, float* frames, int n) {
-    for (int band = 0; band < kBandCount; ++band) RunBand(machine, band, frames, n);
+bool IsFinite(const StereoBiquadState& s) {
+    return std::isfinite(s.left1) && std::isfinite(s.left2) && std::isfinite(s.right1) &&
+           std::isfinite(s.right2);
 }
 
 }  // namespace
 
-bool EqualiserMachine::ProcessAudio(float* buffer, int frames, int mode) {
+// A flat band runs only while its ring-out lasts (counted down by n per call); once that is used
+// up the band is asleep: its state is zeroed and it is skipped. The running bands go through the
+// cascade together. A state that a non-finite sample has poisoned is cleared after the block.
+void Equaliser::RunBands(float* interleaved, int frames) {
+    int runningBands[kMaxBands];
+    int count = 0;
+    for (int band = 0; band < layout_.bandCount; ++band) {
+        if (flat_[band]) {
+            if (tailFramesLeft_[band] <= 0) {
+                states_[band] = {};
+                continue;
+            }
+            tailFramesLeft_[band] -= frames;
+        }
+        runningBands[count++] = band;
+    }
+    if (count == 0) return;
+
+    if (count == layout_.bandCount) {
+        RunCascade(running_, states_, count, interleaved, frames);
+    } else {
+        BiquadCoefficients coefficients[kMaxBands];
+        StereoBiquadState states[kMaxBands];
+        for (int i = 0; i < count; ++i) {
+            coefficients[i] = running_[runningBands[i]];
+            states[i] = states_[runningBands[i]];
+        }
+        RunCascade(coefficients, states, count, interleaved, frames);
+        for (int i = 0; i < count; ++i) states_[runningBands[i]] = states[i];
+    }
+    for (int i = 0; i < count; ++i) {
+        StereoBiquadState& state = states_[runningBands[i]];
+        if (!IsFinite(state)) state = {};
+    }
+}
+
+bool Equaliser::ProcessAudio(float* interleaved, int frames, int mode, ScratchSource& scratch) {
     if (mode == 0) return false;
     if (mode == 1) return true;
     if (frames < 0) frames = 0;  // a negative count from the host processes nothing
@@ -40,22 +61,23 @@ bool EqualiserMachine::ProcessAudio(float* buffer, int frames, int mode) {
     DenormalsOff denormalsOff;  // restores the caller's floating-point control on return
 
     if (mode == 2) {
-        if (fadeCounter <= 0) {
-            for (BandFilter& filter : bandFilters) filter.ResetState();
+        if (fadeCounter_ <= 0) {
+            for (int band = 0; band < layout_.bandCount; ++band) states_[band] = {};
             return false;
         }
-        float* scratch = callbacks->ScratchBuffer();
+        float* output = scratch.ScratchBuffer();
+        if (output == nullptr) output = interleaved;  // a host without a scratch buffer
         const std::size_t bytes = static_cast<std::size_t>(frames) * 2 * sizeof(float);
-        if (frames > 0) std::memset(scratch, 0, bytes);
-        RunBands(*this, scratch, frames);
-        FadeOut(scratch, frames, fadeCounter, fadeLength);
-        if (frames > 0 && scratch != buffer) std::memcpy(buffer, scratch, bytes);
+        if (frames > 0) std::memset(output, 0, bytes);
+        RunBands(output, frames);
+        FadeOut(output, frames, fadeCounter_, fadeFrames_);
+        if (frames > 0 && output != interleaved) std::memcpy(interleaved, output, bytes);
         return true;
     }
 
-    fadeCounter = fadeReset;
-    RunBands(*this, buffer, frames);
+    fadeCounter_ = fadeReset_;
+    RunBands(interleaved, frames);
     return true;
 }
 
-}  // namespace lumo
+}  // namespace lumo::engine

@@ -1,6 +1,6 @@
 #include "graph/FontFamilyCache.h"
 
-namespace lumo::paint {
+namespace lumo::graph {
 
 const FontFamilyRecord& SansSerifFamily() {
     // A function-local static is initialised once even when several threads paint first.
@@ -12,4 +12,4 @@ const FontFamilyRecord& SansSerifFamily() {
     return record;
 }
 
-}  // namespace lumo::paint
+}  // namespace lumo::graph

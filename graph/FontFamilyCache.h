@@ -3,7 +3,7 @@
 
 #include "graph/Gdiplus.h"
 
-namespace lumo::paint {
+namespace lumo::graph {
 using namespace gdip;  // the flat interface's names: gdiplus.dll's or the stand-in's
 
 struct FontFamilyRecord {
@@ -14,4 +14,4 @@ struct FontFamilyRecord {
 // Fetches the family on the first call, from whichever thread paints first; never released.
 const FontFamilyRecord& SansSerifFamily();
 
-}  // namespace lumo::paint
+}  // namespace lumo::graph

@@ -1,16 +1,14 @@
 // RunCommand: line 0 of the commands text is the About box, line 1 the graph.
 #include <string>
 
-#include "EqualiserMachine.h"
+#include "shell/EqualiserMachine.h"
+#include "shell/ParameterTable.h"
 
 namespace lumo {
 namespace {
 
-constexpr int kAboutCommand = 0;
-constexpr int kGraphCommand = 1;
-
-std::string AboutText() {
-    std::string text = layout::kFullName;
+std::string AboutText(const char* fullName) {
+    std::string text = fullName;
     text += " v1.1\n\nbuild: Sep 10 2012\n\n";
     text += kAuthor;
     text += "\nhttps://tarvolumo.example/\n\nGraphics code by Tarvo Lumo developers";
@@ -20,12 +18,11 @@ std::string AboutText() {
 }  // namespace
 
 void EqualiserMachine::RunCommand(int index) {
-    if (index == kAboutCommand) {
-        const std::string text = AboutText();
-        MessageBoxA(nullptr, text.c_str(), layout::kFullName, MB_SYSTEMMODAL | MB_ICONINFORMATION);
-    } else if (index == kGraphCommand) {
-        ComputeCurve();
-        OpenGraphWindow();
+    if (index == abi::kCommandAbout) {
+        const std::string text = AboutText(deliverable_.fullName);
+        MessageBoxA(nullptr, text.c_str(), deliverable_.fullName, MB_SYSTEMMODAL | MB_ICONINFORMATION);
+    } else if (index == abi::kCommandGraph) {
+        graph_.ShowGraph();
     }
 }
 

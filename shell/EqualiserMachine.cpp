@@ -1,40 +1,29 @@
-// Construction and destruction of the machine object.
-#include "EqualiserMachine.h"
+// Construction, destruction, and the operations that go straight to the engine.
+#include "shell/EqualiserMachine.h"
 
 #include <new>
 
+#include "engine/Parameters.h"
+#include "shell/ParameterTable.h"
+
 namespace lumo {
 
-EqualiserMachine::EqualiserMachine() {
-    // The band filters are built in place in band order by their array's construction; every
-    // curve slot starts at (0, 0).
-    for (CurvePoint& point : curvePoints) point = {0.0f, 0.0f};
-    extension.machine = this;
-    parameterBlock = parameters;
+void GraphExtension::HideGraphWindow(bool hide) { machine_.HideGraphWindow(hide); }
+
+EqualiserMachine::EqualiserMachine(const Deliverable& deliverable)
+    : deliverable_(deliverable),
+      extension_(*this),
+      engine_(deliverable.layout),
+      graph_(deliverable.windowClassName, *this) {
+    parameterBlock = parameters_;
     reserved1 = nullptr;
     reserved2 = nullptr;
-    graphWindow = nullptr;
-
-    // Until the host's first full parameter call, the engine holds every parameter's default, so
-    // a band redesigned early never reads an undefined value.
-    for (int i = 0; i < kParameterCount; ++i)
-        parameters[i] = static_cast<unsigned char>(Record(i).defaultValue);
-    rangeRaw = Record(kRangeParameter).defaultValue;
-    bandwidthOctaves = Record(kBandwidthParameter).defaultValue / 12.0;
-    for (int band = 0; band < kBandCount; ++band) {
-        bandSlider[band] = kSliderCentre;
-        bandFlat[band] = 1;
-        bandTail[band] = 0;
-    }
+    // Until the host writes them, the block holds every parameter's default.
+    for (int i = 0; i < ParameterCount(); ++i)
+        parameters_[i] = static_cast<unsigned char>(Record(i).defaultValue);
 }
 
-EqualiserMachine::~EqualiserMachine() {
-    // The window goes first: its WM_DESTROY still reaches this live machine.
-    if (graphWindow != nullptr) {
-        DestroyWindow(graphWindow);
-        graphWindow = nullptr;
-    }
-}
+EqualiserMachine::~EqualiserMachine() = default;
 
 void* EqualiserMachine::DeletingDestructor(unsigned flags) {
     this->~EqualiserMachine();
@@ -42,10 +31,52 @@ void* EqualiserMachine::DeletingDestructor(unsigned flags) {
     return this;
 }
 
-MachineBase* NewEqualiserMachine() {
+void EqualiserMachine::ApplyParameters() {
+    // A new value is any byte but the no-value marker, clamped to its record's range.
+    engine::ParameterChanges changes;
+    auto newValue = [this](int index) {
+        const abi::ParameterRecord& record = Record(index);
+        const int raw = parameters_[index];
+        if (raw == record.noValue) return engine::ParameterChanges::kUnchanged;
+        return raw < record.minimum ? record.minimum : raw > record.maximum ? record.maximum : raw;
+    };
+    changes.rangeDb = newValue(kRangeParameter);
+    changes.bandwidthTwelfths = newValue(kBandwidthParameter);
+    const int bandCount = deliverable_.layout.bandCount;
+    for (int band = 0; band < bandCount; ++band) changes.slider[band] = newValue(kFirstBandParameter + band);
+
+    const engine::ParameterOutcome outcome = engine_.ApplyParameters(changes, SampleRateHz());
+    if (outcome.anyNewValue) graph_.MarkCurveDirty();
+
+    // The band texts depend on Range; bands at 0 dB read the same at any Range.
+    if (outcome.rangeChanged && callbacks != nullptr) {
+        for (int band = 0; band < bandCount; ++band)
+            if (engine_.BandSlider(band) != engine::kSliderCentre)
+                abi::ParameterTextChanged::Call(callbacks, hostHandle_, kFirstBandParameter + band);
+    }
+    graph_.RefreshCurve();
+}
+
+bool EqualiserMachine::ProcessAudio(float* buffer, int frames, int mode) {
+    return engine_.ProcessAudio(buffer, frames, mode, *this);
+}
+
+float* EqualiserMachine::ScratchBuffer() {
+    return callbacks != nullptr ? abi::ScratchBuffer::Call(callbacks) : nullptr;
+}
+
+const char* EqualiserMachine::WindowTitle() {
+    return callbacks != nullptr ? abi::MachineTitle::Call(callbacks, hostHandle_) : "";
+}
+
+HWND EqualiserMachine::OwnerWindow() {
+    return callbacks != nullptr ? static_cast<HWND>(abi::HostWindow::Call(callbacks)) : nullptr;
+}
+
+abi::MachineBase* NewEqualiserMachine() {
     void* memory = ::operator new(sizeof(EqualiserMachine), std::nothrow);
     if (memory == nullptr) return nullptr;
-    return new (memory) EqualiserMachine();
+    return new (memory) EqualiserMachine(ThisDeliverable());
 }
 
 }  // namespace lumo

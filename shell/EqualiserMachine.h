@@ -1,92 +1,70 @@
-// The machine object: one per machine in a song. Its head and table come from MachineBase;
-// the members below are in the order the machine keeps them. N, the band count, comes from the
-// deliverable's layout.
+// The machine object: one per machine in a song. Its head and table of operations are the host's
+// contract (lumo/abi/Machine.h); it holds the equaliser engine and the response graph and
+// forwards the host's operations to them.
 #pragma once
 
-#include "DeliverableLayout.h"
-#include "MachineBase.h"
-#include "MachineExtension.h"
-#include "ParameterScale.h"
-#include "Win32.h"
-#include "engine/BandFilter.h"
-#include "graph/CurvePoint.h"
-#include "graph/CurveMailbox.h"
+#include <lumo/abi/Machine.h>
+#include <lumo/abi/MachineExtension.h>
+
+#include "engine/Equaliser.h"
+#include "graph/GraphView.h"
+#include "shell/Deliverable.h"
 
 namespace lumo {
 
-constexpr int kBandCount = layout::kBandCount;
-constexpr int kParameterCount = kBandCount + 2;
+class EqualiserMachine;
 
-class EqualiserMachine final : public MachineBase {
+// The machine's extended interface; only HideGraphWindow does anything.
+class GraphExtension final : public abi::MachineExtension {
 public:
-    EqualiserMachine();
-    ~EqualiserMachine();
+    explicit GraphExtension(EqualiserMachine& machine) : machine_(machine) {}
+    void HideGraphWindow(bool hide) override;
 
-    // Host-facing operations (the MachineBase slots this machine fills in).
-    void* DeletingDestructor(unsigned flags) override;
-    void Initialise(StateReader* reader) override;                  // shell/Initialise.cpp
-    void ApplyParameters() override;                                // engine/ApplyParameters.cpp
-    bool ProcessAudio(float* buffer, int frames, int mode) override; // engine/ProcessAudio.cpp
-    void SaveState(StateWriter* writer) override;                   // shell/SavedState.cpp
-    void RunCommand(int index) override;                            // shell/Commands.cpp
-    const char* ParameterValueText(int parameterIndex, int raw) override;  // shell/ValueText.cpp
-
-    // Engine.
-    void DesignBand(int band);
-    void ApplyActivityRule(int band);
-    int SampleRateHz() const { return hostInfo->sampleRateHz; }
-
-    // Response graph.
-    float EvaluateResponse(double angleRadians) const;
-    void ComputeCurve();
-    void RefreshCurve();
-    void OpenGraphWindow();
-    void HideGraphWindow(bool hide);
-    void PaintGraph();
-
-    MachineExtension extension;
-    void* hostHandle = nullptr;
-    unsigned char parameters[kParameterCount];
-
-    int bandSlider[kBandCount];
-    int rangeRaw;
-    ParameterScale gainScale;
-    ParameterScale rangeScale;
-    ParameterScale bandwidthScale;
-    double bandwidthOctaves;
-    BandFilter bandFilters[kBandCount];
-    int tailLength = 0;
-    unsigned char bandFlat[kBandCount];
-    int bandTail[kBandCount];
-    int fadeCounter = 0;
-    int fadeReset = 0;
-    int fadeLength = 0;
-
-    CurvePoint curvePoints[kCurveSlots];
-    int curvePointCount = 0;
-
-    HWND graphWindow = nullptr;
-    int clientWidth = 0;
-    int clientHeight = 0;
-    int windowX = 0;
-    int windowY = 0;
-    int windowWidth = 0;
-    int windowHeight = 0;
-    int clientOriginX = 0;
-    int clientOriginY = 0;
-    bool graphOpen = false;
-    bool graphHiddenByHost = false;
-    bool curveDirty = false;
-
-    // Computed curves on their way to the painting thread (graph/CurveMailbox.h).
-    CurveMailbox curveMailbox;
+private:
+    EqualiserMachine& machine_;
 };
 
-// The deliverable's constant description and records (shell/ParameterTable.cpp).
-const MachineDescription& Description();
-const ParameterRecord& Record(int parameterIndex);
+class EqualiserMachine final : public abi::MachineBase,
+                               private graph::GraphHost,
+                               private engine::ScratchSource {
+public:
+    explicit EqualiserMachine(const Deliverable& deliverable);
+    ~EqualiserMachine();  // the graph window goes first, then the engine
 
-// ln 2, computed once when the module is loaded (shell/ModuleInit.cpp).
-extern double gLn2;
+    // The host's operations (who calls them and when: lumo/abi/Machine.h).
+    void* DeletingDestructor(unsigned flags) override;
+    void Initialise(abi::StateReader* reader) override;                       // SavedState.cpp
+    void ApplyParameters() override;
+    bool ProcessAudio(float* buffer, int frames, int mode) override;
+    void SaveState(abi::StateWriter* writer) override;                        // SavedState.cpp
+    void RunCommand(int index) override;                                      // Commands.cpp
+    const char* ParameterValueText(int parameterIndex, int raw) override;     // ValueText.cpp
+    // The extension's one operation.
+    void HideGraphWindow(bool hide) { graph_.HideByHost(hide); }
+
+    // The components, for queries through their own interfaces.
+    engine::Equaliser& Engine() { return engine_; }
+    graph::GraphView& Graph() { return graph_; }
+
+private:
+    // graph::GraphHost
+    const char* WindowTitle() override;
+    HWND OwnerWindow() override;
+    const engine::CoefficientSnapshot& Coefficients() override { return engine_.Coefficients(); }
+    int SampleRateHz() override { return hostInfo != nullptr ? hostInfo->sampleRateHz : 0; }
+    // engine::ScratchSource
+    float* ScratchBuffer() override;
+
+    const Deliverable& deliverable_;
+    GraphExtension extension_;
+    void* hostHandle_ = nullptr;
+    unsigned char parameters_[engine::kMaxBands + 2];
+    engine::Equaliser engine_;
+    graph::GraphView graph_;
+};
+
+// Allocates and constructs a machine of this module's deliverable; null when memory cannot be
+// had. Never throws.
+abi::MachineBase* NewEqualiserMachine();
 
 }  // namespace lumo

@@ -1,36 +1,44 @@
-// The deliverable's parameter records and machine description, built from its layout.
-#include <array>
+#include "shell/ParameterTable.h"
 
-#include "EqualiserMachine.h"
+#include <lumo/abi/Machine.h>
+
+#include "engine/Parameters.h"
+#include "shell/Deliverable.h"
 
 namespace lumo {
 namespace {
 
-constexpr ParameterRecord MakeRecord(const char* name, const char* description, int minimum,
-                                     int maximum, int defaultValue) {
-    return {kParameterTypeByte, name, description, minimum, maximum, kNoValue, kParameterFlags,
-            defaultValue};
+constexpr int kMaxParameters = engine::kMaxBands + 2;
+
+constexpr abi::ParameterRecord MakeRecord(const char* name, const char* description, int minimum,
+                                          int maximum, int defaultValue) {
+    return {abi::kParameterTypeByte, name, description, minimum, maximum, abi::kNoValue,
+            abi::kParameterFlags, defaultValue};
 }
 
 struct ParameterTable {
-    std::array<ParameterRecord, kParameterCount> records;
-    std::array<const ParameterRecord*, kParameterCount> pointers;
+    int count;
+    abi::ParameterRecord records[kMaxParameters];
+    const abi::ParameterRecord* pointers[kMaxParameters];
 
-    ParameterTable() {
-        records[kRangeParameter] = MakeRecord("Range", "Range", 0, 32, 16);
+    explicit ParameterTable(const Deliverable& d) : count(d.layout.bandCount + 2) {
+        records[kRangeParameter] =
+            MakeRecord("Range", "Range", engine::kRangeMinimumDb, engine::kRangeMaximumDb,
+                       engine::kRangeDefaultDb);
         records[kBandwidthParameter] =
-            MakeRecord("Bandwidth", "Bandwidth", 1, 24, layout::kDefaultBandwidth);
-        for (int band = 0; band < kBandCount; ++band) {
+            MakeRecord("Bandwidth", "Bandwidth", engine::kBandwidthMinimumTwelfths,
+                       engine::kBandwidthMaximumTwelfths, d.defaultBandwidthTwelfths);
+        for (int band = 0; band < d.layout.bandCount; ++band) {
             records[kFirstBandParameter + band] =
-                MakeRecord(layout::kBandNames[band], layout::kBandDescriptions[band],
-                           kSliderMinimum, kSliderMaximum, kSliderCentre);
+                MakeRecord(d.bandNames[band], d.bandDescriptions[band], engine::kSliderMinimum,
+                           engine::kSliderMaximum, engine::kSliderCentre);
         }
-        for (int i = 0; i < kParameterCount; ++i) pointers[i] = &records[i];
+        for (int i = 0; i < count; ++i) pointers[i] = &records[i];
     }
 };
 
 const ParameterTable& Table() {
-    static const ParameterTable table;
+    static const ParameterTable table(ThisDeliverable());
     return table;
 }
 
@@ -38,24 +46,26 @@ const void* const kNoAttributes[1] = {nullptr};
 
 }  // namespace
 
-const ParameterRecord& Record(int parameterIndex) { return Table().records[parameterIndex]; }
+const abi::ParameterRecord& Record(int parameterIndex) { return Table().records[parameterIndex]; }
 
-const MachineDescription& Description() {
-    static const MachineDescription description = {
-        2,                     // machine type
-        63,                    // interface version
-        0x2000,                // flags
-        0,                     // minimum tracks
-        0,                     // maximum tracks
-        kParameterCount,       // global parameters
-        0,                     // track parameters
-        Table().pointers.data(),
-        0,                     // attributes
+int ParameterCount() { return Table().count; }
+
+const abi::MachineDescription& Description() {
+    static const abi::MachineDescription description = {
+        abi::kMachineType,
+        abi::kInterfaceVersion,
+        abi::kDescriptionFlags,
+        0,  // minimum tracks
+        0,  // maximum tracks
+        Table().count,
+        0,  // track parameters
+        Table().pointers,
+        0,  // attributes
         kNoAttributes,
-        layout::kFullName,
-        layout::kShortName,
+        ThisDeliverable().fullName,
+        ThisDeliverable().shortName,
         kAuthor,
-        kCommands,
+        abi::kCommandsText,
         nullptr,
     };
     return description;

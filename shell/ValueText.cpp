@@ -3,24 +3,24 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "EqualiserMachine.h"
+#include "shell/EqualiserMachine.h"
+#include "shell/ParameterTable.h"
 
 namespace lumo {
 namespace {
 
-// Shared by every machine of this deliverable; the host uses a text before asking again.
-// Large enough for any raw value, in range or not.
-char gValueText[64];
+// Shared by every machine of this plug-in; the host uses a text before asking again.
+char gValueText[abi::kValueTextBytes];
 
 }  // namespace
 
 const char* EqualiserMachine::ParameterValueText(int parameterIndex, int raw) {
-    const ParameterScale* scale = &gainScale;
+    const engine::ParameterScale* scale = &engine_.GainScale();
     const char* unit = "dB";
     if (parameterIndex == kRangeParameter) {
-        scale = &rangeScale;
+        scale = &engine_.RangeScale();
     } else if (parameterIndex == kBandwidthParameter) {
-        scale = &bandwidthScale;
+        scale = &engine_.BandwidthScale();
         unit = "octave";
     }
 

@@ -73,12 +73,12 @@ HostedMachine::HostedMachine(const PluginLibrary& library, HostSettings settings
 
     machine_ = library.CreateMachine();
     if (machine_ == nullptr) throw HostError(library.Path() + ": CreateMachine gave no machine");
-    Head().hostInfo = &hostInfo_;
-    Head().callbacks = static_cast<abi::HostCallbacks*>(this);
+    machine_->hostInfo = &hostInfo_;
+    machine_->callbacks = &callbacks_;
 }
 
 HostedMachine::~HostedMachine() {
-    if (machine_ != nullptr) CallSlot<void*>(abi::kSlotDeletingDestructor, 1u);
+    if (machine_ != nullptr) machine_->DeletingDestructor(1u);
 }
 
 const abi::ParameterRecord& HostedMachine::Record(int index) const {
@@ -97,14 +97,14 @@ void HostedMachine::Initialise() {
     // Windows the machine opens here need GDI+ and the host's main window.
     HostEnvironment::Instance();
     sendAll_ = true;
-    CallSlot<void>(abi::kSlotInitialise, static_cast<abi::StateReader*>(nullptr));
+    machine_->Initialise(nullptr);
 }
 
 void HostedMachine::Initialise(const std::vector<uint8_t>& savedState) {
     HostEnvironment::Instance();
     sendAll_ = true;
     ByteReader reader(savedState);
-    CallSlot<void>(abi::kSlotInitialise, static_cast<abi::StateReader*>(&reader));
+    machine_->Initialise(&reader);
 }
 
 void HostedMachine::SetParameter(int index, int raw) {
@@ -117,7 +117,7 @@ void HostedMachine::SetParameter(int index, int raw) {
 }
 
 void HostedMachine::ApplyParameters() {
-    unsigned char* block = Head().parameterBlock;
+    unsigned char* block = machine_->parameterBlock;
     if (block == nullptr) throw HostError("the machine has no parameter block");
     for (int i = 0; i < ParameterCount(); ++i) {
         block[i] = sendAll_ || changed_[i] ? static_cast<unsigned char>(values_[i])
@@ -125,14 +125,14 @@ void HostedMachine::ApplyParameters() {
         changed_[i] = false;
     }
     sendAll_ = false;
-    CallSlot<void>(abi::kSlotApplyParameters);
+    machine_->ApplyParameters();
 }
 
 bool HostedMachine::ProcessAudio(float* interleaved, int frames, int mode) {
     if (frames <= 0 || frames > settings_.maxBlockFrames)
         throw HostError("block of " + std::to_string(frames) + " frames does not fit the scratch buffer of " +
                         std::to_string(settings_.maxBlockFrames));
-    return CallSlot<bool>(abi::kSlotProcessAudio, interleaved, frames, mode);
+    return machine_->ProcessAudio(interleaved, frames, mode);
 }
 
 void HostedMachine::ProcessStream(const std::function<int(float*, int)>& pull,
@@ -181,25 +181,25 @@ std::vector<float> HostedMachine::ProcessSignal(const std::vector<float>& interl
 
 std::vector<uint8_t> HostedMachine::SaveState() {
     ByteWriter writer;
-    CallSlot<void>(abi::kSlotSaveState, static_cast<abi::StateWriter*>(&writer));
+    machine_->SaveState(&writer);
     return writer.Take();
 }
 
-void HostedMachine::RunCommand(int index) { CallSlot<void>(abi::kSlotRunCommand, index); }
+void HostedMachine::RunCommand(int index) { machine_->RunCommand(index); }
 
 std::string HostedMachine::ParameterValueText(int index, int raw) {
-    const char* text = CallSlot<const char*>(abi::kSlotParameterValueText, index, raw);
+    const char* text = machine_->ParameterValueText(index, raw);
     return text != nullptr ? std::string(text) : std::string();
 }
 
 void HostedMachine::HideGraphWindow(bool hide) {
     if (extension_ == nullptr) throw HostError("the machine registered no extension");
-    abi::CallSlot<void>(extension_, abi::kSlotHideGraphWindow, hide);
+    extension_->HideGraphWindow(hide);
 }
 
 float* HostedMachine::ScratchBuffer() { return scratch_.data(); }
 
-void HostedMachine::RegisterExtension(void* extension) { extension_ = extension; }
+void HostedMachine::RegisterExtension(abi::MachineExtension* extension) { extension_ = extension; }
 
 void* HostedMachine::OwnHandle() { return Handle(); }
 

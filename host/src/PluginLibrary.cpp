@@ -89,10 +89,11 @@ PluginLibrary::PluginLibrary(const std::string& path) : path_(path) {
     if (handle_ == nullptr)
         throw HostError(path + " is not a loadable plug-in: " + loadError);
 
-    getInfo_ = reinterpret_cast<GetInfoFn>(FindSymbol(handle_, "GetInfo"));
-    createMachine_ = reinterpret_cast<CreateMachineFn>(FindSymbol(handle_, "CreateMachine"));
+    getInfo_ = reinterpret_cast<abi::GetInfoFunction>(FindSymbol(handle_, abi::kGetInfoExport));
+    createMachine_ =
+        reinterpret_cast<abi::CreateMachineFunction>(FindSymbol(handle_, abi::kCreateMachineExport));
     if (getInfo_ == nullptr || createMachine_ == nullptr) {
-        const char* missing = getInfo_ == nullptr ? "GetInfo" : "CreateMachine";
+        const char* missing = getInfo_ == nullptr ? abi::kGetInfoExport : abi::kCreateMachineExport;
         Release();
         throw HostError(path + " is not a machine plug-in: it has no export " + missing);
     }
@@ -130,7 +131,7 @@ void PluginLibrary::Release() {
 
 const abi::MachineDescription* PluginLibrary::GetInfo() const { return getInfo_(); }
 
-void* PluginLibrary::CreateMachine() const { return createMachine_(); }
+abi::MachineBase* PluginLibrary::CreateMachine() const { return createMachine_(); }
 
 const char* PluginSuffix() {
 #ifdef _WIN32

@@ -8,40 +8,34 @@
 namespace lumo::test {
 namespace {
 
-constexpr int kOneKhz = layout::kOneKilohertzBand;
-
 // Every deliverable's 1 kHz band at 44100 Hz, 2/3 octave, Range 16, slider 128 (+16 dB).
 TEST(DesignBand, WorkedExampleAtTheOneKilohertzBand) {
     Harness h(44100);
     h.ApplyAll(16, 8, 64);
     h.ApplySlider(kOneKhz, 128);
-    const Biquad& s = h.machine->bandFilters[kOneKhz].left;
+    const Biquad& s = h.Coefficients(kOneKhz);
     EXPECT_NEAR(s.b[0], 1.069252, 5e-7);
     EXPECT_NEAR(s.b[1], -1.953913, 5e-7);
     EXPECT_NEAR(s.b[2], 0.904662, 5e-7);
     EXPECT_EQ(s.a[0], 1.0f);
     EXPECT_EQ(s.a[1], s.b[1]);
     EXPECT_NEAR(s.a[2], 0.973914, 5e-7);
-    // The right channel runs on these very coefficients and keeps its own at the identity.
-    EXPECT_EQ(h.machine->bandFilters[kOneKhz].right.bInUse, s.b);
-    EXPECT_EQ(h.machine->bandFilters[kOneKhz].right.aInUse, s.a);
-    EXPECT_TRUE(h.machine->bandFilters[kOneKhz].right.IsIdentity());
 }
 
 // Each band peaks at its own centre 1000 * 2^((i - K) S) Hz with exactly the slider's gain.
 TEST(DesignBand, EachBandPeaksAtItsCentreWithTheSliderGain) {
     Harness h(44100);
     for (int slider : {0, 32, 128}) {
-        h.ApplyAll(12, layout::kDefaultBandwidth, slider);
+        h.ApplyAll(12, kDefaultBandwidth, slider);
         const double gainDb = 12.0 * (slider - 64) / 64.0;
         for (int band = 0; band < kBandCount; ++band) {
             if (CentreHz(band) * 2.0 >= 44100.0) continue;
             SCOPED_TRACE(band);
-            const Biquad& s = h.machine->bandFilters[band].left;
+            const Biquad& s = h.Coefficients(band);
             const double w0 = 2.0 * kPi * CentreHz(band) / 44100.0;
             EXPECT_NEAR(ResponseDb(s, w0), gainDb, 0.05);
             // A quarter of the spacing to either side the boost or cut is smaller.
-            const double side = std::pow(2.0, layout::kBandSpacingOctaves / 4.0);
+            const double side = std::pow(2.0, kSpacingOctaves / 4.0);
             EXPECT_LT(std::fabs(ResponseDb(s, w0 * side)), std::fabs(gainDb));
             EXPECT_LT(std::fabs(ResponseDb(s, w0 / side)), std::fabs(gainDb));
         }
@@ -55,7 +49,7 @@ TEST(DesignBand, WiderBandwidthReachesFurtherFromTheCentre) {
         Harness h(44100);
         h.ApplyAll(16, bandwidth, 64);
         h.ApplySlider(kOneKhz, 128);
-        const double octaveAwayDb = ResponseDb(h.machine->bandFilters[kOneKhz].left, w0 * 2.0);
+        const double octaveAwayDb = ResponseDb(h.Coefficients(kOneKhz), w0 * 2.0);
         EXPECT_GT(octaveAwayDb, previousDb);
         previousDb = octaveAwayDb;
     }
@@ -65,18 +59,18 @@ TEST(DesignBand, RangeZeroAndCentreSliderGiveFlatBands) {
     Harness h(48000);
     h.ApplyAll(0, 5, 128);  // Range 0: every slider is 0 dB
     for (int band = 0; band < kBandCount; ++band) {
-        const Biquad& s = h.machine->bandFilters[band].left;
+        const Biquad& s = h.Coefficients(band);
         EXPECT_EQ(s.b[0], s.a[0]);
         EXPECT_EQ(s.b[1], s.a[1]);
         EXPECT_EQ(s.b[2], s.a[2]);
-        EXPECT_EQ(h.machine->bandFlat[band], 1);
+        EXPECT_NE(h.Engine().Activity(band), BandActivity::Active);
     }
     h.ApplyAll(32, 24, 64);
     for (int band = 0; band < kBandCount; ++band) {
-        const Biquad& s = h.machine->bandFilters[band].left;
+        const Biquad& s = h.Coefficients(band);
         EXPECT_EQ(s.b[0], s.a[0]);
         EXPECT_EQ(s.b[2], s.a[2]);
-        EXPECT_EQ(h.machine->bandFlat[band], 1);
+        EXPECT_NE(h.Engine().Activity(band), BandActivity::Active);
     }
 }
 
@@ -93,12 +87,12 @@ TEST(DesignBand, StableAtEverySampleRateAndSetting) {
                 for (int slider : {0, 1, 63, 65, 127, 128}) {
                     h.ApplyAll(range, bandwidth, slider);
                     for (int band = 0; band < kBandCount; ++band) {
-                        const Biquad& s = h.machine->bandFilters[band].left;
+                        const Biquad& s = h.Coefficients(band);
                         const bool aboveNyquist = CentreHz(band) * 2.0 >= rate;
                         if (aboveNyquist) {
                             EXPECT_TRUE(s.IsIdentity()) << rate << " Hz, band " << band;
-                            EXPECT_EQ(h.machine->bandFlat[band], 1);
-                            EXPECT_EQ(h.machine->bandTail[band], 0);
+                            EXPECT_NE(h.Engine().Activity(band), BandActivity::Active);
+                            EXPECT_EQ(h.Engine().RingOutFramesLeft(band), 0);
                         } else {
                             EXPECT_LT(LargestPoleMagnitude(s), 1.0)
                                 << rate << " Hz, band " << band << ", range " << range
@@ -118,7 +112,7 @@ TEST(DesignBand, EveryBandBelowNyquistIsRealised) {
         h.ApplyAll(32, 1, 0);
         for (int band = 0; band < kBandCount; ++band) {
             if (CentreHz(band) * 2.0 < rate) {
-                EXPECT_FALSE(h.machine->bandFilters[band].left.IsIdentity()) << rate << " " << band;
+                EXPECT_FALSE(h.Coefficients(band).IsIdentity()) << rate << " " << band;
             }
         }
     }
@@ -130,28 +124,31 @@ TEST(DesignBand, BandAboveNyquistThatWasActiveStopsRinging) {
     h.ApplyAll(16, 8, 128);
     std::vector<float> noise = Noise(256, 1);
     h.Process(noise);
-    ASSERT_EQ(h.machine->bandFlat[top], 0);
+    ASSERT_EQ(h.Engine().Activity(top), BandActivity::Active);
     h.info.sampleRateHz = 22050;  // the top band's centre is now above half the sample rate
     h.ApplySlider(top, 0);
-    EXPECT_TRUE(h.machine->bandFilters[top].left.IsIdentity());
-    EXPECT_EQ(h.machine->bandFlat[top], 1);
-    EXPECT_EQ(h.machine->bandTail[top], 0);
+    EXPECT_TRUE(h.Coefficients(top).IsIdentity());
+    EXPECT_NE(h.Engine().Activity(top), BandActivity::Active);
+    EXPECT_EQ(h.Engine().RingOutFramesLeft(top), 0);
     h.Process(noise);
-    EXPECT_EQ(h.machine->bandFilters[top].left.state1, 0.0f);
-    EXPECT_EQ(h.machine->bandFilters[top].right.state2, 0.0f);
+    const engine::StereoBiquadState state = h.Engine().BandState(top);
+    EXPECT_EQ(state.left1, 0.0f);
+    EXPECT_EQ(state.right2, 0.0f);
 }
 
 // Bytes outside a parameter's minimum..maximum are taken as the nearest end.
 TEST(ApplyParameters, EveryByteGivesFiniteStableCoefficients) {
-    auto coefficients = [](const Harness& h) {
+    auto coefficients = [](Harness& h) {
         std::vector<float> all;
-        for (const BandFilter& f : h.machine->bandFilters)
-            all.insert(all.end(), {f.left.b[0], f.left.b[1], f.left.b[2], f.left.a[1], f.left.a[2]});
+        for (int band = 0; band < kBandCount; ++band) {
+            const Biquad& c = h.Engine().BandCoefficients(band);
+            all.insert(all.end(), {c.b[0], c.b[1], c.b[2], c.a[1], c.a[2]});
+        }
         return all;
     };
-    auto check = [](const Harness& h, int byte) {
+    auto check = [](Harness& h, int byte) {
         for (int band = 0; band < kBandCount; ++band) {
-            const Biquad& s = h.machine->bandFilters[band].left;
+            const Biquad& s = h.Coefficients(band);
             for (float c : {s.b[0], s.b[1], s.b[2], s.a[0], s.a[1], s.a[2]})
                 ASSERT_TRUE(std::isfinite(c)) << "byte " << byte << " band " << band;
             ASSERT_LT(LargestPoleMagnitude(s), 1.0) << "byte " << byte << " band " << band;
@@ -179,7 +176,7 @@ TEST(ApplyParameters, EveryByteGivesFiniteStableCoefficients) {
         EXPECT_EQ(coefficients(range), coefficients(clampedRange)) << byte;
         EXPECT_EQ(coefficients(bandwidth), coefficients(clampedBandwidth)) << byte;
         EXPECT_EQ(coefficients(slider), coefficients(clampedSlider)) << byte;
-        EXPECT_EQ(range.machine->rangeRaw, std::min(byte, 32));
+        EXPECT_EQ(range.Engine().GainScale().high, std::min(byte, 32));
     }
 }
 
@@ -191,13 +188,13 @@ TEST(ApplyParameters, FirstPartialCallUsesTheDefaults) {
     Harness full(44100);
     full.ApplyAll(Record(kRangeParameter).defaultValue, Record(kBandwidthParameter).defaultValue, 64);
     full.ApplySlider(3, 100);
-    const Biquad& p = partial.machine->bandFilters[3].left;
-    const Biquad& f = full.machine->bandFilters[3].left;
+    const Biquad& p = partial.Coefficients(3);
+    const Biquad& f = full.Coefficients(3);
     EXPECT_EQ(0, std::memcmp(p.b, f.b, sizeof p.b));
     EXPECT_EQ(0, std::memcmp(p.a, f.a, sizeof p.a));
-    EXPECT_EQ(partial.machine->bandFlat[3], 0);
+    EXPECT_EQ(partial.Engine().Activity(3), BandActivity::Active);
     // The other bands were not designed at all.
-    EXPECT_TRUE(partial.machine->bandFilters[4].left.IsIdentity());
+    EXPECT_TRUE(partial.Coefficients(4).IsIdentity());
 }
 
 TEST(ApplyParameters, CallWithoutNewValuesChangesNothing) {
@@ -208,15 +205,11 @@ TEST(ApplyParameters, CallWithoutNewValuesChangesNothing) {
     std::vector<float> audio = Noise(300, 2);
     h.Process(audio);
     h.host.textChanged.clear();
-    h.machine->curveDirty = false;
 
-    std::memset(h.machine->parameters, kNoValue, sizeof h.machine->parameters);
-    std::vector<unsigned char> before(sizeof(EqualiserMachine));
-    std::memcpy(before.data(), static_cast<const void*>(h.machine.get()), before.size());
-    h.machine->ApplyParameters();
-    EXPECT_EQ(0, std::memcmp(before.data(), static_cast<const void*>(h.machine.get()), before.size()));
+    const std::vector<float> before = h.EngineState();
+    h.ApplyAll(kNoValue, kNoValue, kNoValue);
+    EXPECT_EQ(h.EngineState(), before);
     EXPECT_TRUE(h.host.textChanged.empty());
-    EXPECT_FALSE(h.machine->curveDirty);
 }
 
 TEST(ApplyParameters, OneSliderRedesignsOnlyItsBand) {
@@ -225,18 +218,19 @@ TEST(ApplyParameters, OneSliderRedesignsOnlyItsBand) {
     std::vector<float> audio = Noise(512, 3);
     h.Process(audio);
     h.host.textChanged.clear();
-    h.machine->curveDirty = false;
-    const int tailBefore = h.machine->bandTail[2];
-    const float b0Before = h.machine->bandFilters[2].left.b[0];
+    const int tailBefore = h.Engine().RingOutFramesLeft(2);
+    const float b0Before = h.Coefficients(2).b[0];
+    const engine::StereoBiquadState stateBefore = h.Engine().BandState(2);
 
     h.ApplySlider(5, 10);
-    EXPECT_TRUE(h.machine->curveDirty);
+    EXPECT_TRUE(h.machine->Graph().CurveIsDirty());
     EXPECT_TRUE(h.host.textChanged.empty());
-    EXPECT_EQ(h.machine->bandSlider[5], 10);
-    EXPECT_EQ(h.machine->bandTail[5], h.machine->tailLength);
-    EXPECT_EQ(h.machine->bandTail[2], tailBefore);
-    EXPECT_EQ(h.machine->bandFilters[2].left.b[0], b0Before);
-    EXPECT_NE(h.machine->bandFilters[2].left.state1, 0.0f);  // ring state untouched
+    EXPECT_EQ(h.Engine().BandSlider(5), 10);
+    EXPECT_EQ(h.Engine().RingOutFramesLeft(5), h.Engine().TailFrames());
+    EXPECT_EQ(h.Engine().RingOutFramesLeft(2), tailBefore);
+    EXPECT_EQ(h.Coefficients(2).b[0], b0Before);
+    EXPECT_EQ(h.Engine().BandState(2).left1, stateBefore.left1);  // ring state untouched
+    EXPECT_NE(stateBefore.left1, 0.0f);
 }
 
 TEST(ApplyParameters, RangeChangeRefreshesTheTextsOfBandsOffCentre) {
@@ -260,18 +254,25 @@ TEST(ApplyParameters, RangeChangeRefreshesTheTextsOfBandsOffCentre) {
 TEST(ApplyParameters, ActivityRule) {
     Harness h(44100);
     h.ApplyAll(16, 8, 64);
-    for (int band = 0; band < kBandCount; ++band) EXPECT_EQ(h.machine->bandFlat[band], 1);
+    for (int band = 0; band < kBandCount; ++band)
+        EXPECT_EQ(h.Engine().Activity(band), BandActivity::Asleep);
     h.ApplySlider(2, 70);
-    EXPECT_EQ(h.machine->bandFlat[2], 0);
-    EXPECT_EQ(h.machine->bandTail[2], 8820);
-    h.machine->bandTail[2] = 500;
-    h.ApplySlider(2, 64);  // flat again: keeps the ring-out last armed
-    EXPECT_EQ(h.machine->bandFlat[2], 1);
-    EXPECT_EQ(h.machine->bandTail[2], 500);
+    EXPECT_EQ(h.Engine().Activity(2), BandActivity::Active);
+    EXPECT_EQ(h.Engine().RingOutFramesLeft(2), 8820);
+    std::vector<float> audio = Noise(500, 4);
+    h.Process(audio);  // an active band's ring-out is not counted down
+    EXPECT_EQ(h.Engine().RingOutFramesLeft(2), 8820);
+    h.ApplySlider(2, 64);  // flat again: rings out from the ring-out last armed
+    EXPECT_EQ(h.Engine().Activity(2), BandActivity::RingingOut);
+    h.Process(audio);
+    EXPECT_EQ(h.Engine().RingOutFramesLeft(2), 8320);
+    h.ApplySlider(2, 63);
+    h.ApplySlider(2, 64);
+    EXPECT_EQ(h.Engine().RingOutFramesLeft(2), 8820);
     h.ApplySlider(2, 0);
     h.Apply(0, kNoValue, std::vector<int>(kBandCount, kNoValue));  // Range 0: all flat
-    EXPECT_EQ(h.machine->bandFlat[2], 1);
-    EXPECT_EQ(h.machine->bandTail[2], 8820);
+    EXPECT_EQ(h.Engine().Activity(2), BandActivity::RingingOut);
+    EXPECT_EQ(h.Engine().RingOutFramesLeft(2), 8820);
 }
 
 }  // namespace

@@ -10,48 +10,38 @@
 #include <random>
 #include <vector>
 
-#include "shell/EqualiserMachine.h"
+#include "engine/Parameters.h"
+#include "shell/ParameterTable.h"
+#include "tests/support/FakeHost.h"
 
 namespace lumo::test {
 
+using engine::BandActivity;
+using engine::Biquad;
+
 constexpr double kPi = 3.14159265358979323846;
-
-class FakeHost final : public HostCallbacks {
-public:
-    float* ScratchBuffer() override {
-        ++scratchCalls;
-        return scratch.data();
-    }
-    void RegisterExtension(MachineExtension*) override {}
-    void* OwnHandle() override { return &handleTag; }
-    const char* MachineTitle(void*) override { return "test"; }
-    void* HostWindow() override { return nullptr; }
-    void ParameterTextChanged(void* handle, int parameterIndex) override {
-        textChangedHandles.push_back(handle);
-        textChanged.push_back(parameterIndex);
-    }
-
-    int handleTag = 0;
-    std::vector<float> scratch = std::vector<float>(2 * 16384, 12345.0f);
-    int scratchCalls = 0;
-    std::vector<void*> textChangedHandles;
-    std::vector<int> textChanged;
-};
+constexpr int kNoValue = abi::kNoValue;
+inline const int kBandCount = BandCount();
+inline const int kOneKhz = OneKilohertzBand();
+inline const double kSpacingOctaves = ThisDeliverable().layout.spacingOctaves;
+inline const int kDefaultBandwidth = ThisDeliverable().defaultBandwidthTwelfths;
 
 struct Harness {
-    explicit Harness(int sampleRateHz = 44100) : info{120, 4, sampleRateHz} {
-        machine = std::make_unique<EqualiserMachine>();
+    explicit Harness(int sampleRateHz = 44100) : info{120, 4, sampleRateHz}, machine(NewMachine()) {
         machine->hostInfo = &info;
-        machine->callbacks = &host;
+        machine->callbacks = host.Callbacks();
         machine->Initialise(nullptr);
     }
 
+    engine::Equaliser& Engine() { return machine->Engine(); }
+    const Biquad& Coefficients(int band) { return Engine().BandCoefficients(band); }
+
     // Writes one value (or 255) for every parameter and applies them.
     void Apply(int range, int bandwidth, const std::vector<int>& sliders) {
-        machine->parameters[kRangeParameter] = static_cast<unsigned char>(range);
-        machine->parameters[kBandwidthParameter] = static_cast<unsigned char>(bandwidth);
+        machine->parameterBlock[kRangeParameter] = static_cast<unsigned char>(range);
+        machine->parameterBlock[kBandwidthParameter] = static_cast<unsigned char>(bandwidth);
         for (int band = 0; band < kBandCount; ++band)
-            machine->parameters[kFirstBandParameter + band] = static_cast<unsigned char>(sliders[band]);
+            machine->parameterBlock[kFirstBandParameter + band] = static_cast<unsigned char>(sliders[band]);
         machine->ApplyParameters();
     }
     void ApplyAll(int range, int bandwidth, int slider) {
@@ -68,13 +58,28 @@ struct Harness {
         return machine->ProcessAudio(frames.data(), static_cast<int>(frames.size() / 2), mode);
     }
 
-    HostInfo info;
+    // What a call may change, band by band: activity, ring-out left, filter state, coefficients.
+    std::vector<float> EngineState() {
+        std::vector<float> state;
+        for (int band = 0; band < kBandCount; ++band) {
+            const engine::StereoBiquadState s = Engine().BandState(band);
+            const Biquad& c = Engine().BandCoefficients(band);
+            state.insert(state.end(), {static_cast<float>(Engine().Activity(band)),
+                                       static_cast<float>(Engine().RingOutFramesLeft(band)),
+                                       s.left1, s.left2, s.right1, s.right2, c.b[0], c.b[1],
+                                       c.b[2], c.a[1], c.a[2]});
+        }
+        state.push_back(static_cast<float>(Engine().OutputFramesLeft()));
+        return state;
+    }
+
+    abi::HostInfo info;
     FakeHost host;
-    std::unique_ptr<EqualiserMachine> machine;
+    MachinePointer machine;
 };
 
 inline double CentreHz(int band) {
-    return 1000.0 * std::pow(2.0, (band - layout::kOneKilohertzBand) * layout::kBandSpacingOctaves);
+    return 1000.0 * std::pow(2.0, (band - kOneKhz) * kSpacingOctaves);
 }
 
 // The response of a stored coefficient set at angle w (radians per sample), in double.

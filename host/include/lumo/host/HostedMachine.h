@@ -8,7 +8,10 @@
 #include <utility>
 #include <vector>
 
-#include "Abi.h"
+#include <lumo/abi/Machine.h>
+#include <lumo/abi/MachineExtension.h>
+
+#include "HostCallbacksTable.h"
 #include "PluginLibrary.h"
 
 namespace lumo::host {
@@ -29,7 +32,8 @@ struct TextChange {
 
 // Owns the machine; destroys it through slot 0 with flags 1. Must not outlive the library.
 // Not thread-safe: one thread drives a machine (the one that pumps its window's messages).
-class HostedMachine : private abi::HostCallbacks {
+// Its callbacks table is laid out as Buzz's (lumo/host/HostCallbacksTable.h).
+class HostedMachine : private HostServices {
 public:
     // Creates the machine and fills in hostInfo and callbacks; throws HostError when
     // CreateMachine gives null. Initialise is a separate step.
@@ -74,11 +78,11 @@ public:
     std::string ParameterValueText(int index, int raw);
 
     // The extended interface the machine registered (null before Initialise).
-    void* Extension() const { return extension_; }
+    abi::MachineExtension* Extension() const { return extension_; }
     void HideGraphWindow(bool hide);
 
     void* Handle() { return this; }
-    void* Machine() const { return machine_; }
+    abi::MachineBase* Machine() const { return machine_; }
     void SetTitle(std::string title) { settings_.title = std::move(title); }
     const std::vector<TextChange>& TextChanges() const { return textChanges_; }
     void ClearTextChanges() { textChanges_.clear(); }
@@ -91,19 +95,18 @@ public:
 
 private:
     float* ScratchBuffer() override;
-    void RegisterExtension(void* extension) override;
+    void RegisterExtension(abi::MachineExtension* extension) override;
     void* OwnHandle() override;
     const char* MachineTitle(void* handle) override;
     void* HostWindow() override;
     void ParameterTextChanged(void* handle, int parameterIndex) override;
 
-    abi::MachineHead& Head() const { return *static_cast<abi::MachineHead*>(machine_); }
-
     const abi::MachineDescription* description_;
     HostSettings settings_;
     abi::HostInfo hostInfo_{};
-    void* machine_ = nullptr;
-    void* extension_ = nullptr;
+    HostCallbacksObject callbacks_{*this};
+    abi::MachineBase* machine_ = nullptr;
+    abi::MachineExtension* extension_ = nullptr;
     std::vector<float> scratch_;
     std::vector<int> values_;
     std::vector<bool> changed_;

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "Abi.h"
+#include <lumo/abi/Records.h>
 
 namespace lumo::host {
 

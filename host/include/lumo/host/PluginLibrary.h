@@ -5,9 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "Abi.h"
+#include <lumo/abi/Exports.h>
+#include <lumo/abi/Machine.h>
 
 namespace lumo::host {
+
+// The host boundary's declarations, as host code names them.
+namespace abi = ::lumo::abi;
 
 // Every failure of the host library: one line meant for the user.
 class HostError : public std::runtime_error {
@@ -29,20 +33,18 @@ public:
     // Calls the GetInfo export every time (the plug-in returns the same record each call).
     const abi::MachineDescription* GetInfo() const;
     // Calls the CreateMachine export: a new machine, or null.
-    void* CreateMachine() const;
+    abi::MachineBase* CreateMachine() const;
 
     const std::string& Path() const { return path_; }
 
 private:
-    using GetInfoFn = const abi::MachineDescription* (*)();
-    using CreateMachineFn = void* (*)();
 
     void Release();
 
     std::string path_;
     void* handle_ = nullptr;
-    GetInfoFn getInfo_ = nullptr;
-    CreateMachineFn createMachine_ = nullptr;
+    abi::GetInfoFunction getInfo_ = nullptr;
+    abi::CreateMachineFunction createMachine_ = nullptr;
 };
 
 // File name suffix of plug-ins on this platform (".so" or ".dll").

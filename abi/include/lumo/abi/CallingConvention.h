@@ -1,0 +1,32 @@
+// How the host and a machine call each other. Objects that cross the boundary begin with a
+// pointer to their table of operations; every operation is a member function: __thiscall on
+// 32-bit Windows (`this` in ECX, the callee pops its argument words, so each operation takes
+// exactly its number of words), `this` as the first argument on x86-64.
+#pragma once
+
+// Marks a free function or function pointer that stands in for a member function.
+#if defined(__i386__) && defined(_WIN32)
+#define LUMO_THISCALL __attribute__((thiscall))
+#else
+#define LUMO_THISCALL
+#endif
+
+// The two exports of a plug-in: C linkage, undecorated names (a .def file on Windows, a version
+// script natively keeps everything else local).
+#if defined(_WIN32)
+#define LUMO_EXPORT extern "C"
+#else
+#define LUMO_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
+
+namespace lumo::abi {
+
+// Calls slot `slot` (0-based) of the table at offset 0 of `object` as a member function.
+template <typename R, typename... Args>
+R CallSlot(void* object, int slot, Args... args) {
+    using Operation = R(LUMO_THISCALL*)(void*, Args...);
+    void* const* table = *static_cast<void* const* const*>(object);
+    return reinterpret_cast<Operation>(table[slot])(object, args...);
+}
+
+}  // namespace lumo::abi

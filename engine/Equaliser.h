@@ -1,0 +1,115 @@
+// The equaliser engine of one machine: the band sliders, Range and Bandwidth, every band's
+// designed coefficients and filter state, which bands run, their ring-out, and the fade after
+// the input stops. The machine owns one and forwards its parameter and audio calls to it.
+//
+// Threads: ApplyParameters and ProcessAudio run on the host's audio thread, never at the same
+// time; the queries are for that thread too. Coefficients() may be read from one other thread at
+// a time (see TripleBuffer).
+#pragma once
+
+#include "engine/BandLayout.h"
+#include "engine/Biquad.h"
+#include "engine/CoefficientSnapshot.h"
+#include "engine/ParameterScale.h"
+#include "engine/StereoCascade.h"
+#include "engine/TripleBuffer.h"
+
+namespace lumo::engine {
+
+// New raw values of one parameter call; kUnchanged where a parameter brought none.
+struct ParameterChanges {
+    static constexpr int kUnchanged = -1;
+    int rangeDb = kUnchanged;
+    int bandwidthTwelfths = kUnchanged;
+    int slider[kMaxBands];
+
+    ParameterChanges() {
+        for (int& value : slider) value = kUnchanged;
+    }
+};
+
+// What a parameter call changed, for the machine to pass on.
+struct ParameterOutcome {
+    bool rangeChanged = false;   // the band sliders' value texts changed
+    bool anyNewValue = false;    // the response may have changed
+};
+
+// Where a call without input renders its output; asked only when there is output to render.
+class ScratchSource {
+public:
+    virtual float* ScratchBuffer() = 0;
+
+protected:
+    ~ScratchSource() = default;
+};
+
+enum class BandActivity {
+    Active,      // designed away from 0 dB: always runs
+    RingingOut,  // flat, its ring-out not yet used up: runs and counts down
+    Asleep,      // flat and rung out: skipped, its state zeroed on every call
+};
+
+class Equaliser {
+public:
+    explicit Equaliser(const BandLayout& layout);
+    Equaliser(const Equaliser&) = delete;
+    Equaliser& operator=(const Equaliser&) = delete;
+
+    // Scales to their initial ends, lengths in frames from the sample rate, every band flat with
+    // no ring-out left, silence (no fade pending). Coefficients and filter states stay.
+    void Initialise(int sampleRateHz);
+
+    // Takes the new values, redesigns the bands they affect at this sample rate (a slider
+    // redesigns its band, Range or Bandwidth every band), re-arms or releases each redesigned
+    // band and publishes the coefficients when any band was redesigned.
+    ParameterOutcome ApplyParameters(const ParameterChanges& changes, int sampleRateHz);
+
+    // The audio call: mode 0 returns false, mode 1 true, mode 2 renders the ring-out and fade
+    // (false once it is over), any other mode processes frames in place.
+    bool ProcessAudio(float* interleaved, int frames, int mode, ScratchSource& scratch);
+
+    const BandLayout& Layout() const { return layout_; }
+    const ParameterScale& GainScale() const { return gainScale_; }
+    const ParameterScale& RangeScale() const { return rangeScale_; }
+    const ParameterScale& BandwidthScale() const { return bandwidthScale_; }
+    int BandSlider(int band) const { return bandSlider_[band]; }
+    const Biquad& BandCoefficients(int band) const { return designed_[band]; }
+    BandActivity Activity(int band) const;
+    int RingOutFramesLeft(int band) const { return tailFramesLeft_[band]; }
+    StereoBiquadState BandState(int band) const { return states_[band]; }
+    int TailFrames() const { return tailFrames_; }
+    int OutputFramesLeft() const { return fadeCounter_; }
+    int FadeFrames() const { return fadeFrames_; }
+
+    // The newest published coefficients (reader side; one reading thread at a time).
+    const CoefficientSnapshot& Coefficients() { return published_.Latest(); }
+
+private:
+    void DesignBand(int band, int sampleRateHz);
+    void ApplyActivityRule(int band);
+    void RunBands(float* interleaved, int frames);
+    void PublishCoefficients();
+
+    BandLayout layout_;
+    ParameterScale gainScale_;
+    ParameterScale rangeScale_;
+    ParameterScale bandwidthScale_;
+    int rangeDb_;
+    double bandwidthOctaves_;
+    int bandSlider_[kMaxBands];
+
+    Biquad designed_[kMaxBands];
+    BiquadCoefficients running_[kMaxBands];  // the designed sets, as the cascade reads them
+    StereoBiquadState states_[kMaxBands];
+    bool flat_[kMaxBands];
+    int tailFramesLeft_[kMaxBands];
+    int tailFrames_ = 0;
+
+    int fadeCounter_ = 0;  // frames of output still to come after the input stopped
+    int fadeReset_ = 0;
+    int fadeFrames_ = 0;   // length of the closing ramp
+
+    TripleBuffer<CoefficientSnapshot> published_;
+};
+
+}  // namespace lumo::engine

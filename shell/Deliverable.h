@@ -1,0 +1,89 @@
+// What makes one plug-in of the family: its names, band layout, band names and the default
+// Bandwidth. Each deliverables/ entry defines one, checked when it is compiled.
+#pragma once
+
+#include <array>
+#include <cstddef>
+
+#include "engine/BandLayout.h"
+
+namespace lumo {
+
+struct Deliverable {
+    const char* fullName;         // "Tarvo Lumo-31": description, About box caption
+    const char* shortName;        // "Lumo-31"
+    const char* windowClassName;  // of the graph window, one per deliverable
+    engine::BandLayout layout;
+    int defaultBandwidthTwelfths;
+    const char* const* bandNames;         // nominal frequency, the parameter name ("1 kHz")
+    const char* const* bandDescriptions;  // true centre rounded, the parameter description
+};
+
+// The deliverable this module is (defined by the deliverables/ entry it is linked with).
+const Deliverable& ThisDeliverable();
+
+// A deliverable as its entry writes it down: one name and description per band.
+template <std::size_t Bands>
+struct DeliverableDefinition {
+    const char* fullName;
+    const char* shortName;
+    const char* windowClassName;
+    int oneKilohertzBand;
+    double spacingOctaves;
+    int defaultBandwidthTwelfths;
+    std::array<const char*, Bands> bandNames;
+    std::array<const char*, Bands> bandDescriptions;
+
+    Deliverable View() const {
+        return {fullName,
+                shortName,
+                windowClassName,
+                {static_cast<int>(Bands), oneKilohertzBand, spacingOctaves},
+                defaultBandwidthTwelfths,
+                bandNames.data(),
+                bandDescriptions.data()};
+    }
+};
+
+namespace checks {
+
+constexpr bool SameText(const char* a, const char* b) {
+    if (a == nullptr || b == nullptr) return false;
+    while (*a != '\0' && *a == *b) ++a, ++b;
+    return *a == *b;
+}
+
+template <std::size_t Bands>
+constexpr bool AllGiven(const std::array<const char*, Bands>& texts) {
+    for (const char* text : texts)
+        if (text == nullptr || *text == '\0') return false;
+    return true;
+}
+
+constexpr bool IsTwiceSpacing(int twelfths, double spacingOctaves) {
+    const double difference = twelfths - 24.0 * spacingOctaves;
+    return difference < 1e-9 && difference > -1e-9;
+}
+
+}  // namespace checks
+
+// Instantiating this refuses an incomplete or inconsistent deliverable at compile time.
+template <const auto& D>
+struct VerifiedDeliverable {
+    static_assert(D.bandNames.size() >= 1 && D.bandNames.size() <= engine::kMaxBands - 1,
+                  "band count out of range");
+    static_assert(checks::AllGiven(D.bandNames), "every band needs a name");
+    static_assert(checks::AllGiven(D.bandDescriptions), "every band needs a description");
+    static_assert(D.oneKilohertzBand >= 0 &&
+                      D.oneKilohertzBand < static_cast<int>(D.bandNames.size()),
+                  "the 1 kHz band must be one of the bands");
+    static_assert(checks::SameText(D.bandNames[D.oneKilohertzBand], "1 kHz"),
+                  "the band at the 1 kHz index must be named \"1 kHz\"");
+    static_assert(checks::IsTwiceSpacing(D.defaultBandwidthTwelfths, D.spacingOctaves),
+                  "the default Bandwidth is twice the band spacing");
+    static_assert(D.fullName != nullptr && D.shortName != nullptr && D.windowClassName != nullptr,
+                  "names missing");
+    static constexpr bool kVerified = true;
+};
+
+}  // namespace lumo

@@ -1,0 +1,86 @@
+// A host for tests that drive one machine object directly: its callbacks table is laid out as the
+// real host's (lumo/host/HostCallbacksTable.h), and it records what the machine asks of it.
+#pragma once
+
+#include <lumo/abi/Machine.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "lumo/host/HostCallbacksTable.h"
+#include "shell/EqualiserMachine.h"
+
+namespace lumo::test {
+
+class FakeHost final : public host::HostServices {
+public:
+    float* ScratchBuffer() override {
+        ++scratchCalls;
+        return scratch.data();
+    }
+    void RegisterExtension(abi::MachineExtension* registered) override { extension = registered; }
+    void* OwnHandle() override { return &handleTag; }
+    const char* MachineTitle(void* handle) override {
+        titleAskedFor = handle;
+        return title.c_str();
+    }
+    void* HostWindow() override { return ownerWindow; }
+    void ParameterTextChanged(void* handle, int parameterIndex) override {
+        textChangedHandles.push_back(handle);
+        textChanged.push_back(parameterIndex);
+    }
+
+    abi::HostCallbacks* Callbacks() { return &callbacks_; }
+
+    int handleTag = 0;
+    std::vector<float> scratch = std::vector<float>(2 * 16384, 12345.0f);
+    int scratchCalls = 0;
+    std::vector<void*> textChangedHandles;
+    std::vector<int> textChanged;
+    void* titleAskedFor = nullptr;
+    std::string title = "Lumo test";
+    void* ownerWindow = nullptr;
+    abi::MachineExtension* extension = nullptr;
+
+private:
+    host::HostCallbacksObject callbacks_{*this};
+};
+
+class BytesReader final : public abi::StateReader {
+public:
+    explicit BytesReader(std::vector<unsigned char> bytes) : bytes_(std::move(bytes)) {}
+    void Read(void* destination, int byteCount) override {
+        auto* out = static_cast<unsigned char*>(destination);
+        for (int i = 0; i < byteCount && position_ < bytes_.size(); ++i) out[i] = bytes_[position_++];
+    }
+
+private:
+    std::vector<unsigned char> bytes_;
+    size_t position_ = 0;
+};
+
+class BytesWriter final : public abi::StateWriter {
+public:
+    void Write(const void* source, int byteCount) override {
+        const auto* in = static_cast<const unsigned char*>(source);
+        bytes.insert(bytes.end(), in, in + byteCount);
+    }
+    std::vector<unsigned char> bytes;
+};
+
+// A machine of the deliverable the test is linked with, destroyed through its slot 0.
+struct MachineDeleter {
+    void operator()(EqualiserMachine* machine) const { machine->DeletingDestructor(1u); }
+};
+using MachinePointer = std::unique_ptr<EqualiserMachine, MachineDeleter>;
+
+inline MachinePointer NewMachine() {
+    return MachinePointer(static_cast<EqualiserMachine*>(NewEqualiserMachine()));
+}
+
+// The machine's layout, for tests of every deliverable.
+inline int BandCount() { return ThisDeliverable().layout.bandCount; }
+inline int OneKilohertzBand() { return ThisDeliverable().layout.oneKilohertzBand; }
+
+}  // namespace lumo::test
