@@ -1,33 +1,29 @@
-// Engine speed: the audio path per frame with every band active, asleep or half active, next
-// to a plain one-band-after-the-other, one-frame-at-a-time loop; a band decaying into
-// denormals next to one fed noise; and the cost of parameter changes.
+// Engine speed. ProcessAudio of the plug-in file, loaded and driven through its table as the host
+// does, per stereo frame with every band active, half of them or none, next to the literal loop
+// (each band in turn over the block, frame by frame) on the same coefficients in the same run;
+// the cascade on a band decaying into denormals next to one fed noise; parameter changes.
 #include <benchmark/benchmark.h>
 
 #include <cfloat>
 #include <cmath>
 #include <memory>
 #include <random>
+#include <string>
 #include <vector>
-#include <xmmintrin.h>
 
+#include "engine/BandDesign.h"
+#include "engine/Equaliser.h"
 #include "engine/FloatEnvironment.h"
-#include "shell/EqualiserMachine.h"
+#include "engine/Parameters.h"
+#include "lumo/host/HostedMachine.h"
+#include "shell/Deliverable.h"
 
 namespace lumo {
 namespace {
 
-constexpr int kFrames = 256;
-
-class BenchHost final : public HostCallbacks {
-public:
-    float* ScratchBuffer() override { return scratch.data(); }
-    void RegisterExtension(MachineExtension*) override {}
-    void* OwnHandle() override { return this; }
-    const char* MachineTitle(void*) override { return "bench"; }
-    void* HostWindow() override { return nullptr; }
-    void ParameterTextChanged(void*, int) override {}
-    std::vector<float> scratch = std::vector<float>(2 * kFrames);
-};
+constexpr int kSampleRateHz = 44100;
+constexpr int kRangeDb = 16;
+constexpr int kBandwidthTwelfths = 8;
 
 std::vector<float> Noise(int frames, unsigned seed) {
     std::mt19937 rng(seed);
@@ -37,161 +33,184 @@ std::vector<float> Noise(int frames, unsigned seed) {
     return out;
 }
 
-struct Bench {
-    Bench() {
-        machine = std::make_unique<EqualiserMachine>();
-        machine->hostInfo = &info;
-        machine->callbacks = &host;
-        machine->Initialise(nullptr);
+// activeEvery: 1 = every band active, 2 = every other band, 0 = every band flat.
+int SliderFor(int band, int activeEvery) {
+    const bool active = activeEvery != 0 && band % activeEvery == 0;
+    return active ? 40 + band : engine::kSliderCentre;
+}
+
+// The plug-in file of this program's deliverable, with the bands set and rung out.
+struct PluginUnderTest {
+    explicit PluginUnderTest(int activeEvery)
+        : library(std::string(LUMO_PLUGIN_DIR) + "/" + ThisDeliverable().fullName + host::PluginSuffix()),
+          machine(library, Settings()) {
+        machine.Initialise();
+        machine.SetParameter(0, kRangeDb);
+        machine.SetParameter(1, kBandwidthTwelfths);
+        for (int band = 0; band < ThisDeliverable().layout.bandCount; ++band)
+            machine.SetParameter(2 + band, SliderFor(band, activeEvery));
+        machine.ApplyParameters();
+        // Flat bands ring out for 0.2 s; run past that so only the active ones remain.
+        std::vector<float> silence(2 * 4096, 0.0f);
+        for (int frames = 0; frames < kSampleRateHz; frames += 4096)
+            machine.ProcessAudio(silence.data(), 4096, 3);
     }
-    // activeEvery: 1 = every band active, 2 = every other band, 0 = every band flat.
-    void Configure(int activeEvery) {
-        machine->parameters[kRangeParameter] = 16;
-        machine->parameters[kBandwidthParameter] = 8;
-        for (int band = 0; band < kBandCount; ++band) {
-            const bool active = activeEvery != 0 && band % activeEvery == 0;
-            machine->parameters[kFirstBandParameter + band] = active ? 40 + band : 64;
-        }
-        machine->ApplyParameters();
-        for (int band = 0; band < kBandCount; ++band)
-            if (machine->bandFlat[band]) machine->bandTail[band] = 0;  // rung out already
+    static host::HostSettings Settings() {
+        host::HostSettings settings;
+        settings.sampleRateHz = kSampleRateHz;
+        settings.maxBlockFrames = 4096;
+        return settings;
     }
-    // Every band flat but the 1 kHz band at +16 dB; returns that band.
-    BandFilter& OneBoostedBand() {
-        Configure(0);
-        machine->parameters[kFirstBandParameter + layout::kOneKilohertzBand] = 128;
-        machine->ApplyParameters();
-        return machine->bandFilters[layout::kOneKilohertzBand];
-    }
-    HostInfo info{120, 4, 44100};
-    BenchHost host;
-    std::unique_ptr<EqualiserMachine> machine;
+    host::PluginLibrary library;
+    host::HostedMachine machine;
 };
 
-// Seconds per frame (shown with an SI prefix: 76n is 76 ns).
-void SetPerFrame(benchmark::State& state) {
-    state.counters["per_frame"] = benchmark::Counter(
-        static_cast<double>(state.iterations()) * kFrames,
-        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+// The same design in this process, for the literal loop's coefficients.
+std::vector<engine::Biquad> ActiveCoefficients(int activeEvery) {
+    engine::Equaliser equaliser(ThisDeliverable().layout);
+    equaliser.Initialise(kSampleRateHz);
+    engine::ParameterChanges changes;
+    changes.rangeDb = kRangeDb;
+    changes.bandwidthTwelfths = kBandwidthTwelfths;
+    const int bands = ThisDeliverable().layout.bandCount;
+    for (int band = 0; band < bands; ++band) changes.slider[band] = SliderFor(band, activeEvery);
+    equaliser.ApplyParameters(changes, kSampleRateHz);
+    std::vector<engine::Biquad> active;
+    for (int band = 0; band < bands; ++band)
+        if (equaliser.Activity(band) == engine::BandActivity::Active)
+            active.push_back(equaliser.BandCoefficients(band));
+    return active;
 }
 
-void BM_ProcessAudio(benchmark::State& state) {
-    Bench b;
-    b.Configure(static_cast<int>(state.range(0)));
-    const std::vector<float> noise = Noise(kFrames, 1);
-    std::vector<float> audio(noise.size());
-    for (auto _ : state) {
-        std::copy(noise.begin(), noise.end(), audio.begin());  // fresh input every call
-        b.machine->ProcessAudio(audio.data(), kFrames, 3);
-        benchmark::DoNotOptimize(audio.data());
-    }
-    SetPerFrame(state);
-}
-BENCHMARK(BM_ProcessAudio)->ArgName("activeEvery")->Arg(1)->Arg(2)->Arg(0);
-
-// The plain loop: each active band in turn over the buffer, one frame at a time, reading the
-// coefficients through the channel's pointers on every sample.
-void PlainLoop(EqualiserMachine& m, float* frames, int n) {
-    for (int band = 0; band < kBandCount; ++band) {
-        if (m.bandFlat[band]) continue;
-        Biquad* channels[2] = {&m.bandFilters[band].left, &m.bandFilters[band].right};
+// The literal loop: each band in turn over the block, one frame at a time, left then right.
+void LiteralLoop(const std::vector<engine::Biquad>& bands, std::vector<engine::StereoBiquadState>& states,
+                 float* frames, int n) {
+    for (size_t band = 0; band < bands.size(); ++band) {
+        const engine::Biquad& c = bands[band];
+        float* s = &states[band].left1;
         for (int j = 0; j < n; ++j) {
-            for (int c = 0; c < 2; ++c) {
-                Biquad& q = *channels[c];
-                const float x = frames[2 * j + c];
-                const float y = q.bInUse[0] * x + q.state1;
-                q.state1 = (q.bInUse[1] * x + q.state2) - q.aInUse[1] * y;
-                q.state2 = q.bInUse[2] * x - q.aInUse[2] * y;
-                frames[2 * j + c] = y;
+            for (int channel = 0; channel < 2; ++channel) {
+                float& s1 = s[2 * channel];
+                float& s2 = s[2 * channel + 1];
+                const float x = frames[2 * j + channel];
+                const float y = c.b[0] * x + s1;
+                s1 = (c.b[1] * x + s2) - c.a[1] * y;
+                s2 = c.b[2] * x - c.a[2] * y;
+                frames[2 * j + channel] = y;
             }
         }
     }
 }
 
-void BM_PlainLoop(benchmark::State& state) {
-    Bench b;
-    b.Configure(static_cast<int>(state.range(0)));
-    const std::vector<float> noise = Noise(kFrames, 1);
+// Seconds per stereo frame (shown with an SI prefix: 76n is 76 ns).
+void SetPerFrame(benchmark::State& state, int frames) {
+    state.counters["per_frame"] = benchmark::Counter(
+        static_cast<double>(state.iterations()) * frames,
+        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+void BM_ProcessAudio(benchmark::State& state) {
+    const int activeEvery = static_cast<int>(state.range(0));
+    const int frames = static_cast<int>(state.range(1));
+    PluginUnderTest plugin(activeEvery);
+    const std::vector<float> noise = Noise(frames, 1);
     std::vector<float> audio(noise.size());
     for (auto _ : state) {
-        std::copy(noise.begin(), noise.end(), audio.begin());
-        PlainLoop(*b.machine, audio.data(), kFrames);
+        std::copy(noise.begin(), noise.end(), audio.begin());  // fresh input every call
+        plugin.machine.ProcessAudio(audio.data(), frames, 3);
         benchmark::DoNotOptimize(audio.data());
     }
-    SetPerFrame(state);
+    SetPerFrame(state, frames);
 }
-BENCHMARK(BM_PlainLoop)->ArgName("activeEvery")->Arg(1)->Arg(2);
+
+void BM_LiteralLoop(benchmark::State& state) {
+    const int activeEvery = static_cast<int>(state.range(0));
+    const int frames = static_cast<int>(state.range(1));
+    const std::vector<engine::Biquad> bands = ActiveCoefficients(activeEvery);
+    std::vector<engine::StereoBiquadState> states(bands.size(), engine::StereoBiquadState{});
+    const std::vector<float> noise = Noise(frames, 1);
+    std::vector<float> audio(noise.size());
+    engine::DenormalsOff denormalsOff;  // as ProcessAudio runs
+    for (auto _ : state) {
+        std::copy(noise.begin(), noise.end(), audio.begin());
+        LiteralLoop(bands, states, audio.data(), frames);
+        benchmark::DoNotOptimize(audio.data());
+    }
+    SetPerFrame(state, frames);
+}
+
+void BlockArguments(benchmark::internal::Benchmark* b) {
+    b->ArgNames({"activeEvery", "frames"});
+    for (int activeEvery : {1, 2}) b->Args({activeEvery, 256});
+    for (int frames : {1, 2, 4, 8, 16}) b->Args({1, frames});
+}
+BENCHMARK(BM_ProcessAudio)->Apply(BlockArguments)->Args({0, 256});
+BENCHMARK(BM_LiteralLoop)->Apply(BlockArguments);
 
 // One band (1 kHz, +16 dB) whose state has decayed into the denormal range on silence, run on
 // silence from that state each iteration; arg 1 runs it with flush-to-zero and
 // denormals-are-zero set, as the audio path does.
 void BM_BandSilenceAfterImpulse(benchmark::State& state) {
-    Bench b;
-    BandFilter& band = b.OneBoostedBand();
+    constexpr int kFrames = 256;
+    const engine::Biquad design = engine::DesignPeakingBand(
+        ThisDeliverable().layout, ThisDeliverable().layout.oneKilohertzBand, kSampleRateHz, 16.0, 2.0 / 3.0);
+    const engine::BiquadCoefficients c = {design.b[0], design.b[1], design.b[2], design.a[1], design.a[2]};
+    engine::StereoBiquadState decayed{};
     std::vector<float> audio(2 * kFrames, 0.0f);
     audio[0] = audio[1] = 1.0f;
-    band.Process(audio.data(), kFrames);
-    for (int block = 0; block < 100000; ++block) {
+    engine::RunCascade(&c, &decayed, 1, audio.data(), kFrames);
+    for (int block = 0; block < 100000 && std::fabs(decayed.left1) >= FLT_MIN; ++block) {
         std::fill(audio.begin(), audio.end(), 0.0f);
-        band.Process(audio.data(), kFrames);
-        if (std::fabs(band.left.state1) < FLT_MIN) break;
+        engine::RunCascade(&c, &decayed, 1, audio.data(), kFrames);
     }
-    const float s1 = band.left.state1, s2 = band.left.state2;
-    state.counters["state1"] = s1;
-    std::unique_ptr<DenormalsOff> flush;
-    if (state.range(0)) flush = std::make_unique<DenormalsOff>();
+    state.counters["state1"] = decayed.left1;
+    std::unique_ptr<engine::DenormalsOff> flush;
+    if (state.range(0)) flush = std::make_unique<engine::DenormalsOff>();
     for (auto _ : state) {
-        band.left.state1 = band.right.state1 = s1;
-        band.left.state2 = band.right.state2 = s2;
+        engine::StereoBiquadState s = decayed;
         std::fill(audio.begin(), audio.end(), 0.0f);
-        band.Process(audio.data(), kFrames);
+        engine::RunCascade(&c, &s, 1, audio.data(), kFrames);
         benchmark::DoNotOptimize(audio.data());
     }
-    SetPerFrame(state);
+    SetPerFrame(state, kFrames);
 }
 BENCHMARK(BM_BandSilenceAfterImpulse)->ArgName("flushToZero")->Arg(0)->Arg(1);
 
 void BM_BandNoise(benchmark::State& state) {
-    Bench b;
-    BandFilter& band = b.OneBoostedBand();
+    constexpr int kFrames = 256;
+    const engine::Biquad design = engine::DesignPeakingBand(
+        ThisDeliverable().layout, ThisDeliverable().layout.oneKilohertzBand, kSampleRateHz, 16.0, 2.0 / 3.0);
+    const engine::BiquadCoefficients c = {design.b[0], design.b[1], design.b[2], design.a[1], design.a[2]};
+    engine::StereoBiquadState s{};
     const std::vector<float> noise = Noise(kFrames, 2);
     std::vector<float> audio(noise.size());
     for (auto _ : state) {
         std::copy(noise.begin(), noise.end(), audio.begin());
-        band.Process(audio.data(), kFrames);
+        engine::RunCascade(&c, &s, 1, audio.data(), kFrames);
         benchmark::DoNotOptimize(audio.data());
     }
-    SetPerFrame(state);
+    SetPerFrame(state, kFrames);
 }
 BENCHMARK(BM_BandNoise);
 
-void BM_ApplyParametersOneSlider(benchmark::State& state) {
-    Bench b;
-    b.Configure(1);
-    unsigned char* block = b.machine->parameters;
+// A slider change redesigns one band; a Range change every band.
+void BM_ApplyParameters(benchmark::State& state) {
+    const bool range = state.range(0) != 0;
+    engine::Equaliser equaliser(ThisDeliverable().layout);
+    equaliser.Initialise(kSampleRateHz);
     int value = 0;
     for (auto _ : state) {
-        std::fill(block, block + kParameterCount, static_cast<unsigned char>(kNoValue));
-        block[kFirstBandParameter + 3] = static_cast<unsigned char>(value);
-        value = (value + 1) % 129;
-        b.machine->ApplyParameters();
+        engine::ParameterChanges changes;
+        if (range) {
+            changes.rangeDb = value % 33;
+        } else {
+            changes.slider[3] = value % 129;
+        }
+        ++value;
+        equaliser.ApplyParameters(changes, kSampleRateHz);
     }
 }
-BENCHMARK(BM_ApplyParametersOneSlider);
-
-void BM_ApplyParametersRange(benchmark::State& state) {
-    Bench b;
-    b.Configure(1);
-    unsigned char* block = b.machine->parameters;
-    int value = 0;
-    for (auto _ : state) {
-        std::fill(block, block + kParameterCount, static_cast<unsigned char>(kNoValue));
-        block[kRangeParameter] = static_cast<unsigned char>(value);
-        value = (value + 1) % 33;
-        b.machine->ApplyParameters();
-    }
-}
-BENCHMARK(BM_ApplyParametersRange);
+BENCHMARK(BM_ApplyParameters)->ArgName("range")->Arg(0)->Arg(1);
 
 }  // namespace
 }  // namespace lumo

@@ -83,7 +83,6 @@ public:
 private:
     void OpenWindow();
     bool ComputeAndPublishCurve();
-    void Paint();
     void Forget();
 
     GraphHost& host_;

@@ -3,6 +3,7 @@
 #include <lumo/abi/GraphWindow.h>
 
 #include "graph/GraphView.h"
+#include "graph/PaintGraph.h"
 
 namespace lumo::graph {
 namespace {
@@ -140,7 +141,8 @@ LRESULT GraphView::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARA
     }
 
     case WM_PAINT:
-        Paint();
+        // The newest published curve, whole, whatever thread is computing the next one.
+        PaintGraph(window_, clientWidth_, clientHeight_, curves_.Latest());
         return 0;
 
     default:

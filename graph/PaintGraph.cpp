@@ -1,8 +1,9 @@
 // Paints the graph window: a labelled +-30 dB by 20 Hz..20 kHz grid, the area between the curve
 // and the 0 dB line, and the curve, drawn off-screen and copied to the window in one call.
+#include "graph/PaintGraph.h"
+
 #include "graph/FontFamilyCache.h"
 #include "graph/GdiplusOwners.h"
-#include "graph/GraphView.h"
 #include "graph/PlotLayout.h"
 
 namespace lumo::graph {
@@ -26,11 +27,11 @@ void DrawGridLine(GpGraphics* graphics, const GridLine& line, GpFont* font, GpSt
 
 }  // namespace
 
-void GraphView::Paint() {
-    const int cw = clientWidth_;
-    const int ch = clientHeight_;
+void PaintGraph(HWND window, int clientWidth, int clientHeight, const Curve& curve) {
+    const int cw = clientWidth;
+    const int ch = clientHeight;
     const PlotLayout layout(cw, ch);
-    PaintCycle cycle(window_);
+    PaintCycle cycle(window);
 
     BitmapOwner bitmap;
     if (cw > 0 && ch > 0)
@@ -51,8 +52,6 @@ void GraphView::Paint() {
         return;
     }
 
-    // The newest published curve, whole, whatever thread is computing the next one.
-    const Curve& curve = curves_.Latest();
     const int n = curve.pointCount;
 
     PenOwner curvePen;

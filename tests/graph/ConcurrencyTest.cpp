@@ -1,6 +1,6 @@
 // The audio thread changes parameters while the window's thread paints, and the Graph command
-// computes the curve on the UI thread while the audio thread refreshes it. Run under
-// ThreadSanitizer (LUMO_SANITIZE=thread) these show any unguarded sharing.
+// computes the curve on the UI thread while the audio thread redesigns bands and refreshes it.
+// Run under ThreadSanitizer (LUMO_SANITIZE=thread) these show any unguarded sharing.
 #include <atomic>
 #include <thread>
 
@@ -9,18 +9,21 @@
 namespace lumo::graphtest {
 namespace {
 
-void ExpectPainterHasTheMachinesCurve(EqualiserMachine& machine) {
-    const CurveSnapshot& shown = machine.curveMailbox.Latest();
-    ASSERT_EQ(shown.pointCount, machine.curvePointCount);
+// Once both threads are done, the painter shows the curve of the coefficients in force.
+void ExpectPainterHasTheCurveOfTheCoefficients(GraphHarness& harness) {
+    Curve expected;
+    graph::ComputeCurve(harness.Coefficients(), harness.info.sampleRateHz, expected);
+    const Curve& shown = harness.Graph().LatestCurve();
+    ASSERT_EQ(shown.pointCount, expected.pointCount);
     for (int slot = 0; slot < shown.pointCount + 2; ++slot) {
-        EXPECT_EQ(shown.points[slot].x, machine.curvePoints[slot].x) << slot;
-        EXPECT_EQ(shown.points[slot].y, machine.curvePoints[slot].y) << slot;
+        EXPECT_EQ(shown.slots[slot].x, expected.slots[slot].x) << slot;
+        EXPECT_EQ(shown.slots[slot].y, expected.slots[slot].y) << slot;
     }
 }
 
 TEST_F(GraphWindowTest, AudioThreadChangesParametersWhileTheWindowPaints) {
     harness.Create();
-    harness.ApplyAll(16, layout::kDefaultBandwidth, kSliderCentre);
+    harness.ApplyAll(16, kDefaultBandwidth, kSliderCentre);
     ASSERT_NE(OpenByCommand(), nullptr);
 
     // The audio thread keeps changing parameters until the window has painted a few times
@@ -42,8 +45,8 @@ TEST_F(GraphWindowTest, AudioThreadChangesParametersWhileTheWindowPaints) {
     desktop::Pump();
 
     EXPECT_GE(paints, 5);
-    EXPECT_FALSE(machine().curveDirty);
-    ExpectPainterHasTheMachinesCurve(machine());
+    EXPECT_FALSE(graph().CurveIsDirty());
+    ExpectPainterHasTheCurveOfTheCoefficients(harness);
 }
 
 TEST_F(GraphWindowTest, GraphCommandAndAudioThreadComputeTheCurveTogether) {
@@ -51,29 +54,31 @@ TEST_F(GraphWindowTest, GraphCommandAndAudioThreadComputeTheCurveTogether) {
     std::vector<int> sliders(kBandCount, kSliderCentre);
     sliders[2] = 100;
     sliders[kBandCount - 3] = 20;
-    harness.Apply(24, layout::kDefaultBandwidth, sliders);
+    harness.Apply(24, kDefaultBandwidth, sliders);
     ASSERT_NE(OpenByCommand(), nullptr);
 
-    // The audio thread refreshes without new coefficients (as after a change it has already
-    // designed); the UI thread runs the Graph command and pumps.
+    // The audio thread moves a slider back and forth (each call redesigns a band and refreshes
+    // the curve); the UI thread runs the Graph command, which reads the coefficients too, and
+    // pumps.
     std::atomic<bool> done{false};
     std::thread audio([&] {
+        std::vector<int> moving(kBandCount, kNoValue);
         for (int call = 0; call < 2000; ++call) {
-            harness.machine->curveDirty = true;
-            harness.ApplyNothingNew();
+            moving[kOneKhz] = call % 2 == 0 ? 40 : kSliderCentre;
+            harness.Apply(kNoValue, kNoValue, moving);
         }
         done = true;
     });
     while (!done) {
-        machine().RunCommand(1);
+        machine().RunCommand(abi::kCommandGraph);
         desktop::Pump();
     }
     audio.join();
     harness.ApplyNothingNew();  // a refresh turned away at the very end happens now
-    EXPECT_FALSE(machine().curveDirty);
+    EXPECT_FALSE(graph().CurveIsDirty());
     desktop::Pump();
-    ExpectPainterHasTheMachinesCurve(machine());
-    EXPECT_GT(machine().curvePoints[10].y, 0.1f);
+    ExpectPainterHasTheCurveOfTheCoefficients(harness);
+    EXPECT_GT(graph().LatestCurve().slots[10].y, 0.1f);
 }
 
 }  // namespace

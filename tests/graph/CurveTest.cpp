@@ -14,53 +14,58 @@ namespace {
 
 constexpr int kFullBoost = 128;
 
-// Computes the curve as the Graph command does and checks the frame around the n points.
-void ComputeAndCheckFrame(EqualiserMachine& machine) {
-    machine.ComputeCurve();
-    const int n = machine.curvePointCount;
-    ASSERT_EQ(n, kCurvePointCount);
-    EXPECT_EQ(machine.curvePoints[0].x, 0.0f);
-    EXPECT_EQ(machine.curvePoints[0].y, 0.0f);
-    EXPECT_EQ(machine.curvePoints[n + 1].x, 1.0f);
-    EXPECT_EQ(machine.curvePoints[n + 1].y, 0.0f);
-    EXPECT_EQ(machine.curvePoints[1].x, 0.0f);
-    EXPECT_EQ(machine.curvePoints[n].x, 1.0f);  // 120 steps land exactly on 20 kHz
-    for (int i = 1; i < n; ++i) EXPECT_LT(machine.curvePoints[i].x, machine.curvePoints[i + 1].x);
+// Computes the curve of a set of coefficients and checks the frame around the n points.
+Curve ComputeAndCheckFrame(const CoefficientSnapshot& bands, int sampleRateHz) {
+    Curve curve;
+    graph::ComputeCurve(bands, sampleRateHz, curve);
+    const CurvePoint* points = curve.slots;
+    const int n = curve.pointCount;
+    EXPECT_EQ(n, kCurvePointCount);
+    EXPECT_EQ(points[0].x, 0.0f);
+    EXPECT_EQ(points[0].y, 0.0f);
+    EXPECT_EQ(points[n + 1].x, 1.0f);
+    EXPECT_EQ(points[n + 1].y, 0.0f);
+    EXPECT_EQ(points[1].x, 0.0f);
+    EXPECT_EQ(points[n].x, 1.0f);  // 120 steps land exactly on 20 kHz
+    for (int i = 1; i < n; ++i) EXPECT_LT(points[i].x, points[i + 1].x);
+    return curve;
+}
+
+// The curve of the coefficients the machine's engine last published.
+Curve ComputeAndCheckFrame(GraphHarness& harness) {
+    return ComputeAndCheckFrame(harness.Coefficients(), harness.info.sampleRateHz);
 }
 
 TEST(ResponseCurve, FlatMachineIsZeroEverywhere) {
     GraphHarness harness;
-    EqualiserMachine& machine = harness.Create();
-    ComputeAndCheckFrame(machine);  // never designed: identity coefficients
-    for (int i = 1; i <= kCurvePointCount; ++i) EXPECT_EQ(machine.curvePoints[i].y, 0.0f) << i;
+    harness.Create();
+    Curve curve = ComputeAndCheckFrame(harness);  // never designed: identity coefficients
+    for (int i = 1; i <= kCurvePointCount; ++i) EXPECT_EQ(curve.slots[i].y, 0.0f) << i;
 
-    harness.ApplyAll(16, layout::kDefaultBandwidth, kSliderCentre);
-    ComputeAndCheckFrame(machine);
-    for (int i = 1; i <= kCurvePointCount; ++i)
-        EXPECT_NEAR(machine.curvePoints[i].y, 0.0f, 1e-6f) << i;
+    harness.ApplyAll(16, kDefaultBandwidth, kSliderCentre);
+    curve = ComputeAndCheckFrame(harness);
+    for (int i = 1; i <= kCurvePointCount; ++i) EXPECT_NEAR(curve.slots[i].y, 0.0f, 1e-6f) << i;
 
-    harness.ApplyAll(0, layout::kDefaultBandwidth, kFullBoost);  // Range 0: every band flat
-    ComputeAndCheckFrame(machine);
-    for (int i = 1; i <= kCurvePointCount; ++i)
-        EXPECT_NEAR(machine.curvePoints[i].y, 0.0f, 1e-6f) << i;
+    harness.ApplyAll(0, kDefaultBandwidth, kFullBoost);  // Range 0: every band flat
+    curve = ComputeAndCheckFrame(harness);
+    for (int i = 1; i <= kCurvePointCount; ++i) EXPECT_NEAR(curve.slots[i].y, 0.0f, 1e-6f) << i;
 }
 
 TEST(ResponseCurve, OneBandAtFullBoostPeaksNextToItsCentre) {
     for (int rangeDb : {8, 32}) {
-        for (int band : {layout::kOneKilohertzBand - 6, layout::kOneKilohertzBand,
-                         layout::kOneKilohertzBand + 3}) {
+        for (int band : {kOneKhz - 6, kOneKhz, kOneKhz + 3}) {
             SCOPED_TRACE(testing::Message() << "Range " << rangeDb << " band " << band);
             GraphHarness harness;
-            EqualiserMachine& machine = harness.Create();
+            harness.Create();
             std::vector<int> sliders(kBandCount, kSliderCentre);
             sliders[band] = kFullBoost;
-            harness.Apply(rangeDb, layout::kDefaultBandwidth, sliders);
-            ComputeAndCheckFrame(machine);
+            harness.Apply(rangeDb, kDefaultBandwidth, sliders);
+            const Curve curve = ComputeAndCheckFrame(harness);
 
             int peak = 1;
             for (int slot = 1; slot <= kCurvePointCount; ++slot)
-                if (machine.curvePoints[slot].y > machine.curvePoints[peak].y) peak = slot;
-            const float peakY = machine.curvePoints[peak].y;
+                if (curve.slots[slot].y > curve.slots[peak].y) peak = slot;
+            const float peakY = curve.slots[peak].y;
             EXPECT_LE(peakY, rangeDb / 30.0f + 1e-5f);
             EXPECT_GT(peakY, 0.8f * rangeDb / 30.0f);
 
@@ -79,11 +84,10 @@ TEST(ResponseCurve, OneBandAtFullBoostPeaksNextToItsCentre) {
 
 TEST(ResponseCurve, OverlappingBoostsGoBeyondThirtyDecibelsUnchanged) {
     GraphHarness harness;
-    EqualiserMachine& machine = harness.Create();
+    harness.Create();
     harness.ApplyAll(32, 24, kFullBoost);  // two-octave bands, all at +32 dB
-    ComputeAndCheckFrame(machine);
-    const float highest = std::max_element(machine.curvePoints + 1,
-                                           machine.curvePoints + 1 + kCurvePointCount,
+    const Curve curve = ComputeAndCheckFrame(harness);
+    const float highest = std::max_element(curve.slots + 1, curve.slots + 1 + kCurvePointCount,
                                            [](CurvePoint a, CurvePoint b) { return a.y < b.y; })
                               ->y;
     EXPECT_GT(highest, 1.0f);
@@ -91,17 +95,18 @@ TEST(ResponseCurve, OverlappingBoostsGoBeyondThirtyDecibelsUnchanged) {
     const double step = std::pow(1000.0, 1.0 / (kCurvePointCount - 1));
     double angle = 2.0 * kPi * 20.0 / harness.info.sampleRateHz;
     for (int i = 0; i < kCurvePointCount; ++i, angle *= step)
-        EXPECT_EQ(machine.curvePoints[i + 1].y, machine.EvaluateResponse(angle)) << i;
+        EXPECT_EQ(curve.slots[i + 1].y, graph::EvaluateResponseDbOver30(harness.Coefficients(), angle))
+            << i;
 }
 
 // The stored y agrees with the response of the stored coefficients computed in double at the
 // sampled point, within float rounding.
-void ExpectMatchesReference(const EqualiserMachine& machine, int sampleRateHz) {
+void ExpectMatchesReference(const CoefficientSnapshot& bands, const Curve& curve, int sampleRateHz) {
     for (int i = 0; i < kCurvePointCount; ++i) {
         const double w = 2.0 * kPi * PointHz(i, kCurvePointCount) / sampleRateHz;
-        const double y = machine.curvePoints[i + 1].y;
-        const double atPoint = ReferenceResponse(machine, w);
-        EXPECT_NEAR(y, atPoint, FloatRoundingBound(machine, w) + 1e-5 * std::abs(atPoint))
+        const double y = curve.slots[i + 1].y;
+        const double atPoint = ReferenceResponse(bands, w);
+        EXPECT_NEAR(y, atPoint, FloatRoundingBound(bands, w) + 1e-5 * std::abs(atPoint))
             << "point " << i << " at " << PointHz(i, kCurvePointCount) << " Hz";
     }
 }
@@ -110,87 +115,90 @@ TEST(ResponseCurve, MatchesDoublePrecisionResponseOfDesignedBands) {
     for (int sampleRateHz : {44100, 22050, 96000}) {
         SCOPED_TRACE(sampleRateHz);
         GraphHarness harness(sampleRateHz);
-        EqualiserMachine& machine = harness.Create();
+        harness.Create();
         std::mt19937 random(sampleRateHz);
         std::uniform_int_distribution<int> slider(0, 128);
-        for (int bandwidth : {1, layout::kDefaultBandwidth, 24}) {
+        for (int bandwidth : {1, kDefaultBandwidth, 24}) {
             std::vector<int> sliders(kBandCount);
             for (int& value : sliders) value = slider(random);
             harness.Apply(20, bandwidth, sliders);
-            ComputeAndCheckFrame(machine);
-            ExpectMatchesReference(machine, sampleRateHz);
+            const Curve curve = ComputeAndCheckFrame(harness);
+            ExpectMatchesReference(harness.Coefficients(), curve, sampleRateHz);
         }
     }
 }
 
 TEST(ResponseCurve, MatchesDoublePrecisionResponseOfArbitraryCoefficients) {
     // Any stable section, not only the designed peaking shapes: poles inside the unit circle.
-    GraphHarness harness(48000);
-    EqualiserMachine& machine = harness.Create();
+    CoefficientSnapshot bands;
+    bands.bandCount = kBandCount;
     std::mt19937 random(7);
     std::uniform_real_distribution<double> radius(0.2, 0.97), angle(0.0, kPi), gain(-1.5, 1.5);
-    for (BandFilter& filter : machine.bandFilters) {
+    for (int band = 0; band < kBandCount; ++band) {
+        engine::Biquad& section = bands.bands[band];
         const double poleR = radius(random), poleA = angle(random);
         const double zeroR = radius(random), zeroA = angle(random);
         const double g = gain(random);
-        filter.left.b[0] = static_cast<float>(g);
-        filter.left.b[1] = static_cast<float>(-2.0 * g * zeroR * std::cos(zeroA));
-        filter.left.b[2] = static_cast<float>(g * zeroR * zeroR);
-        filter.left.a[0] = 1.0f;
-        filter.left.a[1] = static_cast<float>(-2.0 * poleR * std::cos(poleA));
-        filter.left.a[2] = static_cast<float>(poleR * poleR);
+        section.b[0] = static_cast<float>(g);
+        section.b[1] = static_cast<float>(-2.0 * g * zeroR * std::cos(zeroA));
+        section.b[2] = static_cast<float>(g * zeroR * zeroR);
+        section.a[0] = 1.0f;
+        section.a[1] = static_cast<float>(-2.0 * poleR * std::cos(poleA));
+        section.a[2] = static_cast<float>(poleR * poleR);
     }
-    ComputeAndCheckFrame(machine);
-    ExpectMatchesReference(machine, 48000);
+    const Curve curve = ComputeAndCheckFrame(bands, 48000);
+    ExpectMatchesReference(bands, curve, 48000);
 }
 
 TEST(ResponseCurve, GraphCommandComputesWithoutClearingTheRefresh) {
     GraphHarness harness;
-    EqualiserMachine& machine = harness.Create();
+    harness.Create();
     std::vector<int> sliders(kBandCount, kSliderCentre);
-    sliders[layout::kOneKilohertzBand] = kFullBoost;
-    harness.Apply(16, layout::kDefaultBandwidth, sliders);  // no window: nothing computed
-    EXPECT_TRUE(machine.curveDirty);
-    for (int i = 1; i <= kCurvePointCount; ++i) EXPECT_EQ(machine.curvePoints[i].y, 0.0f);
-    machine.ComputeCurve();
-    EXPECT_TRUE(machine.curveDirty);
-    EXPECT_GT(machine.curvePoints[68].y, 0.4f);  // 1 kHz lies next to point 67 (slot 68)
+    sliders[kOneKhz] = kFullBoost;
+    harness.Apply(16, kDefaultBandwidth, sliders);  // no window: nothing computed
+    EXPECT_TRUE(harness.Graph().CurveIsDirty());
+    for (int i = 1; i <= kCurvePointCount; ++i) EXPECT_EQ(harness.Graph().LatestCurve().slots[i].y, 0.0f);
+    harness.machine->RunCommand(abi::kCommandGraph);
+    EXPECT_TRUE(harness.Graph().CurveIsDirty());
+    EXPECT_GT(harness.Graph().LatestCurve().slots[68].y, 0.4f);  // 1 kHz lies next to point 67 (slot 68)
 }
 
 // The hand-over of whole curves to the painter.
-CurveSnapshot& BeginCurve(CurveMailbox& mailbox) {
+using CurveBuffer = engine::TripleBuffer<Curve>;
+
+Curve& BeginCurve(CurveBuffer& mailbox) {
     EXPECT_TRUE(mailbox.TryBeginWrite());
     return mailbox.BackBuffer();
 }
 
-void FillSnapshot(CurveSnapshot& snapshot, float value, int count) {
-    for (CurvePoint& point : snapshot.points) point = {value, value};
+void FillSnapshot(Curve& snapshot, float value, int count) {
+    for (CurvePoint& point : snapshot.slots) point = {value, value};
     snapshot.pointCount = count;
 }
 
-TEST(CurveMailbox, PainterSeesTheNewestWholeCurve) {
-    CurveMailbox mailbox;
+TEST(TripleBuffer, PainterSeesTheNewestWholeCurve) {
+    CurveBuffer mailbox;
     EXPECT_EQ(mailbox.Latest().pointCount, kCurvePointCount);  // before any curve: all (0, 0)
-    EXPECT_EQ(mailbox.Latest().points[60].y, 0.0f);
+    EXPECT_EQ(mailbox.Latest().slots[60].y, 0.0f);
 
     FillSnapshot(BeginCurve(mailbox), 1.0f, 10);
     mailbox.EndWrite(true);
-    EXPECT_EQ(mailbox.Latest().points[5].y, 1.0f);
+    EXPECT_EQ(mailbox.Latest().slots[5].y, 1.0f);
     EXPECT_EQ(mailbox.Latest().pointCount, 10);
 
     for (float value : {2.0f, 3.0f, 4.0f}) {  // the painter misses two of three
         FillSnapshot(BeginCurve(mailbox), value, 20);
         mailbox.EndWrite(true);
     }
-    EXPECT_EQ(mailbox.Latest().points[5].y, 4.0f);
+    EXPECT_EQ(mailbox.Latest().slots[5].y, 4.0f);
 
     FillSnapshot(BeginCurve(mailbox), 5.0f, 30);  // abandoned: never shown
     mailbox.EndWrite(false);
-    EXPECT_EQ(mailbox.Latest().points[5].y, 4.0f);
+    EXPECT_EQ(mailbox.Latest().slots[5].y, 4.0f);
 }
 
-TEST(CurveMailbox, SecondWriterIsTurnedAwayWithoutWaiting) {
-    CurveMailbox mailbox;
+TEST(TripleBuffer, SecondWriterIsTurnedAwayWithoutWaiting) {
+    CurveBuffer mailbox;
     ASSERT_TRUE(mailbox.TryBeginWrite());
     bool otherThreadGotIt = true;
     std::thread other([&] { otherThreadGotIt = mailbox.TryBeginWrite(); });
@@ -201,10 +209,10 @@ TEST(CurveMailbox, SecondWriterIsTurnedAwayWithoutWaiting) {
     mailbox.EndWrite(false);
 }
 
-TEST(CurveMailbox, PainterNeverSeesAMixOfTwoCurves) {
+TEST(TripleBuffer, PainterNeverSeesAMixOfTwoCurves) {
     // Two writers stamp every point of their curve with one value; the painter checks that every
     // snapshot it gets carries one stamp throughout and that the stamps never go backwards.
-    CurveMailbox mailbox;
+    CurveBuffer mailbox;
     std::atomic<bool> done{false};
     std::atomic<int> nextStamp{1};
     auto writer = [&] {
@@ -219,9 +227,9 @@ TEST(CurveMailbox, PainterNeverSeesAMixOfTwoCurves) {
     float lastStamp = 0.0f;
     int mixed = 0, backwards = 0;
     for (int read = 0; read < 200000; ++read) {
-        const CurveSnapshot& snapshot = mailbox.Latest();
-        const float stamp = snapshot.points[0].y;
-        for (const CurvePoint& point : snapshot.points)
+        const Curve& snapshot = mailbox.Latest();
+        const float stamp = snapshot.slots[0].y;
+        for (const CurvePoint& point : snapshot.slots)
             if (point.x != stamp || point.y != stamp) ++mixed;
         if (stamp < lastStamp) ++backwards;
         lastStamp = stamp;

@@ -10,53 +10,27 @@
 #include <string>
 #include <vector>
 
-#include "shell/EqualiserMachine.h"
+#include "engine/Parameters.h"
+#include "graph/ResponseCurve.h"
+#include "shell/ParameterTable.h"
+#include "tests/support/FakeHost.h"
 
 namespace lumo::graphtest {
 
+using engine::CoefficientSnapshot;
+using graph::Curve;
+using graph::CurvePoint;
+using graph::kCurvePointCount;
+using test::BytesReader;
+using test::BytesWriter;
+using test::FakeHost;
+
 constexpr double kPi = 3.14159265358979323846;
-
-class GraphHost final : public HostCallbacks {
-public:
-    float* ScratchBuffer() override { return scratch.data(); }
-    void RegisterExtension(MachineExtension* registered) override { extension = registered; }
-    void* OwnHandle() override { return &handleTag; }
-    const char* MachineTitle(void* handle) override {
-        titleAskedFor = handle;
-        return title.c_str();
-    }
-    void* HostWindow() override { return ownerWindow; }
-    void ParameterTextChanged(void*, int) override {}
-
-    int handleTag = 0;
-    void* titleAskedFor = nullptr;
-    std::string title = "Lumo graph test";
-    void* ownerWindow = nullptr;
-    MachineExtension* extension = nullptr;
-    std::vector<float> scratch = std::vector<float>(2 * 4096, 0.0f);
-};
-
-class BytesReader final : public StateReader {
-public:
-    explicit BytesReader(std::vector<unsigned char> bytes) : bytes_(std::move(bytes)) {}
-    void Read(void* destination, int byteCount) override {
-        auto* out = static_cast<unsigned char*>(destination);
-        for (int i = 0; i < byteCount && position_ < bytes_.size(); ++i) out[i] = bytes_[position_++];
-    }
-
-private:
-    std::vector<unsigned char> bytes_;
-    size_t position_ = 0;
-};
-
-class BytesWriter final : public StateWriter {
-public:
-    void Write(const void* source, int byteCount) override {
-        const auto* in = static_cast<const unsigned char*>(source);
-        bytes.insert(bytes.end(), in, in + byteCount);
-    }
-    std::vector<unsigned char> bytes;
-};
+constexpr int kNoValue = abi::kNoValue;
+constexpr int kSliderCentre = engine::kSliderCentre;
+inline const int kBandCount = test::BandCount();
+inline const int kOneKhz = test::OneKilohertzBand();
+inline const int kDefaultBandwidth = ThisDeliverable().defaultBandwidthTwelfths;
 
 // The 10 saved bytes for a geometry and open flag.
 inline std::vector<unsigned char> SavedState(int x, int y, int width, int height, int open) {
@@ -75,9 +49,9 @@ struct GraphHarness {
 
     // Creates the machine and initialises it, from saved bytes when given.
     EqualiserMachine& Create(const std::vector<unsigned char>* saved = nullptr) {
-        machine = std::make_unique<EqualiserMachine>();
+        machine = test::NewMachine();
         machine->hostInfo = &info;
-        machine->callbacks = &host;
+        machine->callbacks = host.Callbacks();
         if (saved != nullptr) {
             BytesReader reader(*saved);
             machine->Initialise(&reader);
@@ -87,12 +61,15 @@ struct GraphHarness {
         return *machine;
     }
 
+    graph::GraphView& Graph() { return machine->Graph(); }
+    HWND Window() { return machine->Graph().Window(); }
+
     // Writes one byte per parameter (kNoValue for "no new value") and applies them.
     void Apply(int range, int bandwidth, const std::vector<int>& sliders) {
-        machine->parameters[kRangeParameter] = static_cast<unsigned char>(range);
-        machine->parameters[kBandwidthParameter] = static_cast<unsigned char>(bandwidth);
+        machine->parameterBlock[kRangeParameter] = static_cast<unsigned char>(range);
+        machine->parameterBlock[kBandwidthParameter] = static_cast<unsigned char>(bandwidth);
         for (int band = 0; band < kBandCount; ++band)
-            machine->parameters[kFirstBandParameter + band] =
+            machine->parameterBlock[kFirstBandParameter + band] =
                 static_cast<unsigned char>(sliders[band]);
         machine->ApplyParameters();
     }
@@ -101,15 +78,18 @@ struct GraphHarness {
     }
     void ApplyNothingNew() { ApplyAll(kNoValue, kNoValue, kNoValue); }
 
+    // The coefficients the engine last published (this thread reads them).
+    const CoefficientSnapshot& Coefficients() { return machine->Engine().Coefficients(); }
+
     std::vector<unsigned char> Save() {
         BytesWriter writer;
         machine->SaveState(&writer);
         return writer.bytes;
     }
 
-    HostInfo info;
-    GraphHost host;
-    std::unique_ptr<EqualiserMachine> machine;
+    abi::HostInfo info;
+    FakeHost host;
+    test::MachinePointer machine;
 };
 
 // The combined response of the machine's stored coefficients in decibels divided by 30, computed
@@ -117,11 +97,11 @@ struct GraphHarness {
 // sample): cos w and sin w rounded to float. Near
 // 20 Hz the poles sit so close to the unit circle that this rounding alone moves the response by
 // tenths of a decibel.
-inline double ReferenceResponse(const EqualiserMachine& machine, double w) {
+inline double ReferenceResponse(const CoefficientSnapshot& bands, double w) {
     const std::complex<double> z(double(float(std::cos(w))), -double(float(std::sin(w))));
     std::complex<double> product = 1.0;
-    for (const BandFilter& filter : machine.bandFilters) {
-        const Biquad& q = filter.left;
+    for (int band = 0; band < bands.bandCount; ++band) {
+        const engine::Biquad& q = bands.bands[band];
         // Numerator and denominator times z, with conj(z) for 1/z as the sampled point lies only
         // nearly on the unit circle.
         const std::complex<double> numerator =
@@ -136,13 +116,13 @@ inline double ReferenceResponse(const EqualiserMachine& machine, double w) {
 // How far float arithmetic may take the curve's y from ReferenceResponse: a few
 // roundings of each term of every band's numerator and denominator, relative to the value they
 // cancel down to (narrow low bands cancel 2 - 2 cos w down to almost nothing).
-inline double FloatRoundingBound(const EqualiserMachine& machine, double w) {
+inline double FloatRoundingBound(const CoefficientSnapshot& bands, double w) {
     const double c = std::abs(double(float(std::cos(w)))), s = std::abs(double(float(std::sin(w))));
     const double z = std::cos(w), zs = std::sin(w);
     const double epsilon = 1.2e-7;
     double relative = 0.0;
-    for (const BandFilter& filter : machine.bandFilters) {
-        const Biquad& q = filter.left;
+    for (int band = 0; band < bands.bandCount; ++band) {
+        const engine::Biquad& q = bands.bands[band];
         const double b0 = q.b[0], b1 = q.b[1], b2 = q.b[2], a1 = q.a[1], a2 = q.a[2];
         const double numerator = std::hypot(b1 + (b0 + b2) * z, (b2 - b0) * zs);
         const double denominator = std::hypot(a1 + (1.0 + a2) * z, (a2 - 1.0) * zs);
@@ -157,7 +137,7 @@ inline double FloatRoundingBound(const EqualiserMachine& machine, double w) {
 inline double PointHz(int i, int n) { return 20.0 * std::pow(1000.0, double(i) / (n - 1)); }
 
 inline double CentreHz(int band) {
-    return 1000.0 * std::pow(2.0, (band - layout::kOneKilohertzBand) * layout::kBandSpacingOctaves);
+    return 1000.0 * std::pow(2.0, (band - kOneKhz) * ThisDeliverable().layout.spacingOctaves);
 }
 
 }  // namespace lumo::graphtest

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "PaintProbes.h"
+#include "graph/PaintGraph.h"
 #include "WindowHarness.h"
 
 namespace lumo::graphtest {
@@ -10,19 +11,44 @@ namespace {
 
 using namespace probes;
 
-// Hands the painter a curve of our own: +0.5 over the lower half of the axis, -0.5 over the
-// upper half, so that the line has a near-vertical step in the middle.
-void PublishStepCurve(EqualiserMachine& machine) {
-    CurveMailbox& mailbox = machine.curveMailbox;
-    ASSERT_TRUE(mailbox.TryBeginWrite());
-    CurveSnapshot& curve = mailbox.BackBuffer();
+// A curve of our own: +0.5 over the lower half of the axis, -0.5 over the upper half, so that
+// the line has a near-vertical step in the middle.
+Curve StepCurve() {
+    Curve curve;
     const int n = kCurvePointCount;
-    curve.points[0] = {0.0f, 0.0f};
-    for (int i = 0; i < n; ++i)
-        curve.points[i + 1] = {float(i) / (n - 1), i < n / 2 ? 0.5f : -0.5f};
-    curve.points[n + 1] = {1.0f, 0.0f};
+    curve.slots[0] = {0.0f, 0.0f};
+    for (int i = 0; i < n; ++i) curve.slots[i + 1] = {float(i) / (n - 1), i < n / 2 ? 0.5f : -0.5f};
+    curve.slots[n + 1] = {1.0f, 0.0f};
     curve.pointCount = n;
-    mailbox.EndWrite(true);
+    return curve;
+}
+
+// A window of the graph window's size whose paints draw the step curve.
+LRESULT CALLBACK StepCurveWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_PAINT) {
+        static const Curve curve = StepCurve();
+        RECT client;
+        GetClientRect(window, &client);
+        graph::PaintGraph(window, client.right - client.left, client.bottom - client.top, curve);
+        return 0;
+    }
+    if (message == WM_ERASEBKGND) return 1;
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+HWND OpenStepCurveWindow(HWND owner) {
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = StepCurveWindowProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "LumoStepCurveTest";
+    RegisterClassExA(&windowClass);  // once per process; later registrations fail harmlessly
+    const HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, "LumoStepCurveTest", "step",
+                                        WS_CAPTION | WS_SYSMENU | WS_THICKFRAME, 0, 0, 406, 232,
+                                        nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    SetWindowLongPtrA(window, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
+    ShowWindow(window, SW_SHOWNA);
+    return window;
 }
 
 class GraphPaintTest : public GraphWindowTest {
@@ -34,14 +60,15 @@ protected:
         return window;
     }
     void Repaint() {
-        InvalidateRect(machine().graphWindow, nullptr, FALSE);
+        InvalidateRect(graph().Window(), nullptr, FALSE);
         desktop::Pump();
     }
     // What the window shows now, after its pending paints.
-    Image Shown() {
+    Image Shown() { return Shown(graph().Window()); }
+    Image Shown(HWND window) {
         desktop::Pump();
         Image image;
-        EXPECT_TRUE(desktop::CaptureClient(machine().graphWindow, &image));
+        EXPECT_TRUE(desktop::CaptureClient(window, &image));
         return image;
     }
 };
@@ -55,8 +82,8 @@ TEST_F(GraphPaintTest, GridBackgroundAndLabelsAtEverySize) {
             ASSERT_TRUE(desktop::DragEdge(window, desktop::kRight | desktop::kBottom, growth, growth));
         }
         const Image shown = Shown();
-        const Plot plot(machine().clientWidth, machine().clientHeight);
-        const int cw = machine().clientWidth, ch = machine().clientHeight;
+        const Plot plot(graph().ClientWidth(), graph().ClientHeight());
+        const int cw = graph().ClientWidth(), ch = graph().ClientHeight();
         ASSERT_EQ(shown.width, cw);
         ASSERT_EQ(shown.height, ch);
 
@@ -88,12 +115,10 @@ TEST_F(GraphPaintTest, GridBackgroundAndLabelsAtEverySize) {
 }
 
 TEST_F(GraphPaintTest, AreaFillsBetweenTheCurveAndZeroDecibels) {
-    const HWND window = OpenAndPaint();
+    const HWND window = OpenStepCurveWindow(hostWindow);
     ASSERT_NE(window, nullptr);
-    const Plot plot(machine().clientWidth, machine().clientHeight);
-    PublishStepCurve(machine());
-    Repaint();
-    const Image shown = Shown();
+    const Image shown = Shown(window);
+    const Plot plot(shown.width, shown.height);
 
     EXPECT_TRUE(IsAreaColoured(PixelAt(shown, int(plot.X(0.25)), int(plot.Y(0.25)))));
     EXPECT_TRUE(IsAreaColoured(PixelAt(shown, int(plot.X(0.75)), int(plot.Y(-0.25)))));
@@ -112,14 +137,15 @@ TEST_F(GraphPaintTest, AreaFillsBetweenTheCurveAndZeroDecibels) {
     EXPECT_GE(line.g, 150);  // (0, 255, 50), at least half covering one pixel
     EXPECT_GE(line.b, 20);
     EXPECT_LE(line.r, 10);
+    DestroyWindow(window);
 }
 
 TEST_F(GraphPaintTest, FlatResponseFillsNothing) {
     const HWND window = OpenAndPaint();
     ASSERT_NE(window, nullptr);
-    harness.ApplyAll(16, layout::kDefaultBandwidth, kSliderCentre);
+    harness.ApplyAll(16, kDefaultBandwidth, kSliderCentre);
     const Image shown = Shown();
-    const Plot plot(machine().clientWidth, machine().clientHeight);
+    const Plot plot(graph().ClientWidth(), graph().ClientHeight());
     for (double x : {0.1, 0.45, 0.7})
         for (double y : {0.2, -0.2})
             EXPECT_TRUE(IsBlack(PixelAt(shown, int(plot.X(x)), int(plot.Y(y))))) << x << ", " << y;
@@ -128,33 +154,38 @@ TEST_F(GraphPaintTest, FlatResponseFillsNothing) {
 TEST_F(GraphPaintTest, ParameterChangeRepaintsTheNewCurve) {
     const HWND window = OpenAndPaint();
     ASSERT_NE(window, nullptr);
-    const Plot plot(machine().clientWidth, machine().clientHeight);
+    const Plot plot(graph().ClientWidth(), graph().ClientHeight());
     const int x = int(plot.X(std::log(50.0) / std::log(1000.0))) + 2;  // beside the 1 kHz line
     EXPECT_TRUE(IsBlack(PixelAt(Shown(), x, int(plot.Y(0.15)))));
 
     std::vector<int> sliders(kBandCount, kSliderCentre);
-    sliders[layout::kOneKilohertzBand] = 128;
+    sliders[kOneKhz] = 128;
     harness.Apply(16, 24, sliders);  // +16 dB, two octaves wide
-    EXPECT_FALSE(machine().curveDirty);
+    EXPECT_FALSE(graph().CurveIsDirty());
     EXPECT_TRUE(IsAreaColoured(PixelAt(Shown(), x, int(plot.Y(0.15)))));
 }
 
 TEST_F(GraphPaintTest, SavedOpenWindowShowsTheRealCurveAfterTheFirstParameterCall) {
     const std::vector<unsigned char> state = SavedState(50, 50, 406, 232, 1);
     harness.Create(&state);
-    const HWND window = machine().graphWindow;
+    const HWND window = graph().Window();
     ASSERT_NE(window, nullptr);
     desktop::Pump();
-    const Plot plot(machine().clientWidth, machine().clientHeight);
-    const int x = int(plot.X(0.45)), y = int(plot.Y(0.1));
+    const Plot plot(graph().ClientWidth(), graph().ClientHeight());
+    const int x = int(plot.X(std::log(50.0) / std::log(1000.0))) + 2;  // beside the 1 kHz line
+    const int y = int(plot.Y(0.15));
     EXPECT_TRUE(IsBlack(PixelAt(Shown(), x, y)));  // nothing computed yet: all points at (0, 0)
+    EXPECT_TRUE(graph().CurveIsDirty());
 
-    // Coefficients as an earlier design left them: one band a flat gain of 2 (+6 dB).
-    machine().bandFilters[0].left.b[0] = 2.0f;
+    // A call without new values still brings the curve up to date.
     harness.ApplyNothingNew();
-    EXPECT_FALSE(machine().curveDirty);
+    EXPECT_FALSE(graph().CurveIsDirty());
+
+    std::vector<int> sliders(kBandCount, kSliderCentre);
+    sliders[kOneKhz] = 128;
+    harness.Apply(16, 24, sliders);  // the host's first full call: +16 dB, two octaves wide
     EXPECT_TRUE(IsAreaColoured(PixelAt(Shown(), x, y)));
-    EXPECT_NEAR(machine().curvePoints[60].y, 20.0 * std::log10(2.0) / 30.0, 1e-5);
+    EXPECT_GT(graph().LatestCurve().slots[68].y, 0.4f);
 }
 
 TEST_F(GraphPaintTest, ClientTooSmallForAPlotPaintsBackgroundOnly) {
@@ -163,7 +194,7 @@ TEST_F(GraphPaintTest, ClientTooSmallForAPlotPaintsBackgroundOnly) {
     EXPECT_FALSE(IsBlack(GreenestAcrossRow(Shown(), 30, 10.0)));  // the +30 dB line
 
     SendMessageA(window, WM_SIZE, 0, MAKELPARAM(0, 0));
-    EXPECT_EQ(machine().clientWidth, 0);
+    EXPECT_EQ(graph().ClientWidth(), 0);
     Repaint();  // nothing to copy, nothing to fail
 
     SendMessageA(window, WM_SIZE, 0, MAKELPARAM(38, 30));
@@ -174,7 +205,7 @@ TEST_F(GraphPaintTest, ClientTooSmallForAPlotPaintsBackgroundOnly) {
 
     SendMessageA(window, WM_SIZE, 0, MAKELPARAM(39, 31));  // the smallest plot: 1 x 0.5 pixels
     Repaint();
-    EXPECT_EQ(machine().clientWidth, 39);
+    EXPECT_EQ(graph().ClientWidth(), 39);
 }
 
 }  // namespace

@@ -30,8 +30,10 @@ inline desktop::WindowInfo WindowInfo(HWND window) {
 
 inline Rect OuterRect(HWND window) { return WindowInfo(window).outer; }
 
-inline Rect FieldsRect(const EqualiserMachine& machine) {
-    return {machine.windowX, machine.windowY, machine.windowWidth, machine.windowHeight};
+// The geometry the machine keeps (and saves with the song).
+inline Rect FieldsRect(graph::GraphView& view) {
+    const graph::WindowGeometry g = view.Geometry();
+    return {g.x, g.y, g.width, g.height};
 }
 
 class GraphWindowTest : public testing::Test {
@@ -56,22 +58,21 @@ protected:
 
     // The books the machine keeps agree with the window the user sees.
     void ExpectFieldsFollowWindow() {
-        ASSERT_NE(machine().graphWindow, nullptr);
-        const desktop::WindowInfo info = WindowInfo(machine().graphWindow);
-        EXPECT_EQ(FieldsRect(machine()), info.outer);
-        EXPECT_EQ(machine().clientWidth, info.client.width);
-        EXPECT_EQ(machine().clientHeight, info.client.height);
-        EXPECT_EQ(machine().clientOriginX, info.client.x);
-        EXPECT_EQ(machine().clientOriginY, info.client.y);
+        ASSERT_NE(graph().Window(), nullptr);
+        const desktop::WindowInfo info = WindowInfo(graph().Window());
+        EXPECT_EQ(FieldsRect(graph()), info.outer);
+        EXPECT_EQ(graph().ClientWidth(), info.client.width);
+        EXPECT_EQ(graph().ClientHeight(), info.client.height);
     }
 
     HWND OpenByCommand() {
-        machine().RunCommand(1);
+        machine().RunCommand(abi::kCommandGraph);
         desktop::Pump();
-        return machine().graphWindow;
+        return graph().Window();
     }
 
     EqualiserMachine& machine() { return *harness.machine; }
+    graph::GraphView& graph() { return harness.machine->Graph(); }
 
     GraphHarness harness;
     HWND hostWindow = nullptr;

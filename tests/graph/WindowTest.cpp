@@ -16,7 +16,7 @@ TEST_F(GraphWindowTest, GraphCommandOpensAtDefaultGeometryWithoutTakingFocus) {
     harness.Create();
     const HWND window = OpenByCommand();
     ASSERT_NE(window, nullptr);
-    EXPECT_TRUE(machine().graphOpen);
+    EXPECT_TRUE(graph().IsOpen());
     EXPECT_EQ(desktop::LiveWindowCount(), liveBefore + 1);
 
     const desktop::WindowInfo info = WindowInfo(window);
@@ -27,7 +27,7 @@ TEST_F(GraphWindowTest, GraphCommandOpensAtDefaultGeometryWithoutTakingFocus) {
     EXPECT_EQ(info.owner, hostWindow);
     EXPECT_EQ(info.caption, "Lumo graph test");
     EXPECT_EQ(harness.host.titleAskedFor, &harness.host.handleTag);
-    EXPECT_EQ(info.className, layout::kWindowClassName);
+    EXPECT_EQ(info.className, ThisDeliverable().windowClassName);
     EXPECT_EQ(info.exStyle & WS_EX_TOOLWINDOW, static_cast<DWORD>(WS_EX_TOOLWINDOW));
     const DWORD frame = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
     EXPECT_EQ(info.style & frame, frame);
@@ -40,26 +40,26 @@ TEST_F(GraphWindowTest, MovingAndResizingKeepTheBooks) {
     ASSERT_NE(window, nullptr);
 
     ASSERT_TRUE(desktop::DragCaption(window, 37, 21));
-    EXPECT_EQ(FieldsRect(machine()), (Rect{37, 21, 406, 232}));
+    EXPECT_EQ(FieldsRect(graph()), (Rect{37, 21, 406, 232}));
     ExpectFieldsFollowWindow();
 
     ASSERT_TRUE(desktop::DragCaption(window, -50, -30));  // partly off the screen
-    EXPECT_EQ(FieldsRect(machine()), (Rect{-13, -9, 406, 232}));
+    EXPECT_EQ(FieldsRect(graph()), (Rect{-13, -9, 406, 232}));
     ExpectFieldsFollowWindow();
 
     ASSERT_TRUE(desktop::DragCaption(window, 63, 39));
-    EXPECT_EQ(FieldsRect(machine()), (Rect{50, 30, 406, 232}));
+    EXPECT_EQ(FieldsRect(graph()), (Rect{50, 30, 406, 232}));
 
     ASSERT_TRUE(desktop::DragEdge(window, desktop::kRight | desktop::kBottom, 30, 17));
-    EXPECT_EQ(FieldsRect(machine()), (Rect{50, 30, 436, 249}));
+    EXPECT_EQ(FieldsRect(graph()), (Rect{50, 30, 436, 249}));
     ExpectFieldsFollowWindow();
 
     ASSERT_TRUE(desktop::DragEdge(window, desktop::kLeft, -20, 0));
-    EXPECT_EQ(FieldsRect(machine()), (Rect{30, 30, 456, 249}));
+    EXPECT_EQ(FieldsRect(graph()), (Rect{30, 30, 456, 249}));
     ExpectFieldsFollowWindow();
 
     ASSERT_TRUE(desktop::DragEdge(window, desktop::kLeft | desktop::kTop, 40, 9));
-    EXPECT_EQ(FieldsRect(machine()), (Rect{70, 39, 416, 240}));
+    EXPECT_EQ(FieldsRect(graph()), (Rect{70, 39, 416, 240}));
     ExpectFieldsFollowWindow();
 }
 
@@ -77,24 +77,24 @@ TEST_F(GraphWindowTest, ResizingStopsAtTheTrackingLimits) {
     ASSERT_NE(window, nullptr);
 
     ASSERT_TRUE(desktop::DragEdge(window, desktop::kRight | desktop::kBottom, 400, 300));
-    EXPECT_EQ(FieldsRect(machine()),
+    EXPECT_EQ(FieldsRect(graph()),
               (Rect{0, 0, 600 - kSizingLoopShortfall, 400 - kSizingLoopShortfall}));
     ExpectFieldsFollowWindow();
 
     // Placing the window applies the same limits.
     MoveWindow(window, 0, 0, 1000, 1000, TRUE);
     desktop::Pump();
-    EXPECT_EQ(FieldsRect(machine()), (Rect{0, 0, 600, 400}));
+    EXPECT_EQ(FieldsRect(graph()), (Rect{0, 0, 600, 400}));
     ExpectFieldsFollowWindow();
 
     ASSERT_TRUE(desktop::DragEdge(window, desktop::kRight | desktop::kBottom, -400, -300));
-    EXPECT_EQ(FieldsRect(machine()), (Rect{0, 0, 300, 200}));
+    EXPECT_EQ(FieldsRect(graph()), (Rect{0, 0, 300, 200}));
     ExpectFieldsFollowWindow();
 
     // The left edge beyond the limits: the right edge stays where it is.
     ASSERT_TRUE(desktop::DragCaption(window, 400, 100));
     ASSERT_TRUE(desktop::DragEdge(window, desktop::kLeft, -350, 0));
-    EXPECT_EQ(FieldsRect(machine()), (Rect{100, 100, 600, 200}));
+    EXPECT_EQ(FieldsRect(graph()), (Rect{100, 100, 600, 200}));
     ExpectFieldsFollowWindow();
 }
 
@@ -105,12 +105,12 @@ TEST_F(GraphWindowTest, ClosedWindowIsSavedClosedAndReopensWhereItWas) {
     ASSERT_TRUE(desktop::DragCaption(window, 120, 80));
     ASSERT_TRUE(desktop::DragEdge(window, desktop::kRight | desktop::kBottom, 44, 33));
     const Rect moved = {120, 80, 450, 265};
-    EXPECT_EQ(FieldsRect(machine()), moved);
+    EXPECT_EQ(FieldsRect(graph()), moved);
 
     ASSERT_TRUE(desktop::ClickClose(window));
     desktop::Pump();
-    EXPECT_EQ(machine().graphWindow, nullptr);
-    EXPECT_FALSE(machine().graphOpen);
+    EXPECT_EQ(graph().Window(), nullptr);
+    EXPECT_FALSE(graph().IsOpen());
     EXPECT_EQ(desktop::LiveWindowCount(), liveBefore);
     EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(harness.Save(), SavedState(120, 80, 450, 265, 0));
@@ -127,28 +127,28 @@ TEST_F(GraphWindowTest, HostHidesAndRestoresAtTheSamePlace) {
     ASSERT_NE(harness.host.extension, nullptr);
     harness.host.extension->HideGraphWindow(true);  // no window: nothing happens
     harness.host.extension->HideGraphWindow(false);
-    EXPECT_EQ(machine().graphWindow, nullptr);
-    EXPECT_FALSE(machine().graphHiddenByHost);
+    EXPECT_EQ(graph().Window(), nullptr);
+    EXPECT_FALSE(graph().IsHiddenByHost());
 
     const HWND window = OpenByCommand();
     ASSERT_NE(window, nullptr);
     ASSERT_TRUE(desktop::DragCaption(window, 300, 200));
     harness.host.extension->HideGraphWindow(false);  // restore without a hide: nothing
-    EXPECT_EQ(machine().graphWindow, window);
+    EXPECT_EQ(graph().Window(), window);
 
     harness.host.extension->HideGraphWindow(true);
-    EXPECT_EQ(machine().graphWindow, nullptr);
-    EXPECT_FALSE(machine().graphOpen);
-    EXPECT_TRUE(machine().graphHiddenByHost);
+    EXPECT_EQ(graph().Window(), nullptr);
+    EXPECT_FALSE(graph().IsOpen());
+    EXPECT_TRUE(graph().IsHiddenByHost());
     EXPECT_EQ(desktop::LiveWindowCount(), liveBefore);
     EXPECT_EQ(harness.Save(), SavedState(300, 200, 406, 232, 0));
 
     harness.host.extension->HideGraphWindow(false);
     desktop::Pump();
-    ASSERT_NE(machine().graphWindow, nullptr);
-    EXPECT_TRUE(machine().graphOpen);
-    EXPECT_FALSE(machine().graphHiddenByHost);
-    EXPECT_EQ(OuterRect(machine().graphWindow), (Rect{300, 200, 406, 232}));
+    ASSERT_NE(graph().Window(), nullptr);
+    EXPECT_TRUE(graph().IsOpen());
+    EXPECT_FALSE(graph().IsHiddenByHost());
+    EXPECT_EQ(OuterRect(graph().Window()), (Rect{300, 200, 406, 232}));
     ExpectFieldsFollowWindow();
 }
 
@@ -169,10 +169,10 @@ TEST_F(GraphWindowTest, SavedOpenStateReopensAtTheSavedGeometry) {
                                               0x96, 0x01, 0xE8, 0x00, 0x01};
     harness.Create(&saved);
     desktop::Pump();
-    ASSERT_NE(machine().graphWindow, nullptr);
-    EXPECT_TRUE(machine().graphOpen);
-    EXPECT_EQ(OuterRect(machine().graphWindow), (Rect{-8, 16, 406, 232}));
-    EXPECT_FALSE(WindowInfo(machine().graphWindow).active);
+    ASSERT_NE(graph().Window(), nullptr);
+    EXPECT_TRUE(graph().IsOpen());
+    EXPECT_EQ(OuterRect(graph().Window()), (Rect{-8, 16, 406, 232}));
+    EXPECT_FALSE(WindowInfo(graph().Window()).active);
     ExpectFieldsFollowWindow();
     EXPECT_EQ(harness.Save(), saved);
 }
@@ -200,7 +200,7 @@ TEST_P(GraphWindowReshowTest, ReshowBringsBackAWindowOffTheScreen) {
     const std::vector<unsigned char> state =
         SavedState(saved.x, saved.y, saved.width, saved.height, 1);
     harness.Create(&state);
-    const HWND window = machine().graphWindow;
+    const HWND window = graph().Window();
     ASSERT_NE(window, nullptr);
     desktop::Pump();
     EXPECT_EQ(OuterRect(window), saved);  // created wherever the song put it
@@ -229,7 +229,7 @@ TEST_F(GraphWindowTest, DestroyingTheMachineRemovesItsWindow) {
     desktop::Pump();
     EXPECT_EQ(desktop::LiveWindowCount(), liveBefore);
     EXPECT_FALSE(IsWindow(window));
-    EXPECT_EQ(desktop::FindWindowOfClass(layout::kWindowClassName), nullptr);
+    EXPECT_EQ(desktop::FindWindowOfClass(ThisDeliverable().windowClassName), nullptr);
 }
 
 #ifndef _WIN32
@@ -238,11 +238,11 @@ TEST_F(GraphWindowTest, FailedCreationLeavesNoWindowAndKeepsTheOpenFlag) {
     const std::vector<unsigned char> state = SavedState(10, 10, 406, 232, 1);
     LumoStandinFailWindowCreations(1);
     harness.Create(&state);
-    EXPECT_EQ(machine().graphWindow, nullptr);
-    EXPECT_TRUE(machine().graphOpen);
+    EXPECT_EQ(graph().Window(), nullptr);
+    EXPECT_TRUE(graph().IsOpen());
     EXPECT_EQ(harness.Save(), state);
     harness.ApplyNothingNew();  // no window to refresh: nothing is computed
-    EXPECT_TRUE(machine().curveDirty);
+    EXPECT_TRUE(graph().CurveIsDirty());
 }
 #endif
 
@@ -252,20 +252,20 @@ TEST_F(GraphWindowTest, WindowsOfTwoMachinesKeepSeparateBooks) {
     second.host.ownerWindow = hostWindow;
     second.Create();
     const HWND first = OpenByCommand();
-    second.machine->RunCommand(1);
+    second.machine->RunCommand(abi::kCommandGraph);
     desktop::Pump();
-    ASSERT_NE(second.machine->graphWindow, nullptr);
-    EXPECT_NE(second.machine->graphWindow, first);
+    ASSERT_NE(second.Window(), nullptr);
+    EXPECT_NE(second.Window(), first);
 
     // The second window lies on top of the first at the same place: move it away first.
-    ASSERT_TRUE(desktop::DragCaption(second.machine->graphWindow, 500, 400));
+    ASSERT_TRUE(desktop::DragCaption(second.Window(), 500, 400));
     ASSERT_TRUE(desktop::DragCaption(first, 15, 25));
-    EXPECT_EQ(FieldsRect(machine()), (Rect{15, 25, 406, 232}));
-    EXPECT_EQ(FieldsRect(*second.machine), (Rect{500, 400, 406, 232}));
+    EXPECT_EQ(FieldsRect(graph()), (Rect{15, 25, 406, 232}));
+    EXPECT_EQ(FieldsRect(second.machine->Graph()), (Rect{500, 400, 406, 232}));
     second.machine.reset();
     desktop::Pump();
-    EXPECT_EQ(machine().graphWindow, first);
-    EXPECT_TRUE(machine().graphOpen);
+    EXPECT_EQ(graph().Window(), first);
+    EXPECT_TRUE(graph().IsOpen());
 }
 
 }  // namespace

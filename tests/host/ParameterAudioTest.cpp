@@ -21,7 +21,7 @@ protected:
         machine_->Initialise();
     }
     const unsigned char* Block() const {
-        return static_cast<const host::abi::MachineHead*>(machine_->Machine())->parameterBlock;
+        return machine_->Machine()->parameterBlock;
     }
     int BandIndex(int band) const { return band + 2; }
     std::unique_ptr<host::HostedMachine> machine_;

@@ -39,7 +39,7 @@ public:
     std::vector<void*> textChangedHandles;
     std::vector<int> textChanged;
     void* titleAskedFor = nullptr;
-    std::string title = "Lumo test";
+    std::string title = "Lumo graph test";
     void* ownerWindow = nullptr;
     abi::MachineExtension* extension = nullptr;
 
