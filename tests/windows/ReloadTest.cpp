@@ -5,21 +5,9 @@
 
 #include "TestHost.h"
 
-using namespace testhost;
 
+namespace testhost {
 namespace {
-
-using DestroyFn = void*(HOST_THISCALL*)(void* self, unsigned flags);
-using InitialiseFn = void(HOST_THISCALL*)(void* self, void* reader);
-using ApplyFn = void(HOST_THISCALL*)(void* self);
-using RunCommandFn = void(HOST_THISCALL*)(void* self, int index);
-
-constexpr int kSlotDestroy = 0, kSlotInitialise = 1, kSlotApply = 2, kSlotRunCommand = 8;
-
-template <typename Fn>
-Fn Slot(MachineHead* machine, int index) {
-    return reinterpret_cast<Fn>(machine->table[index]);
-}
 
 BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
     if (IsWindowVisible(window)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
@@ -63,24 +51,24 @@ void OpenGraphAndUnload(int bands, int round) {
     SCOPED_TRACE("round " + std::to_string(round));
     HMODULE module = LoadLibraryA(PluginPath(bands).c_str());
     ASSERT_NE(module, nullptr) << "cannot load " << PluginPath(bands);
-    auto getInfo = reinterpret_cast<GetInfoFn>(ProcAddress(module, "GetInfo"));
-    auto createMachine = reinterpret_cast<CreateMachineFn>(ProcAddress(module, "CreateMachine"));
+    auto getInfo = Export<abi::GetInfoFunction>(module, abi::kGetInfoExport);
+    auto createMachine = Export<abi::CreateMachineFunction>(module, abi::kCreateMachineExport);
     ASSERT_TRUE(getInfo && createMachine);
-    const MachineDescription* info = getInfo();
+    const abi::MachineDescription* info = getInfo();
 
-    MachineHead* machine = createMachine();
+    abi::MachineBase* machine = createMachine();
     ASSERT_NE(machine, nullptr);
-    HostInfo hostInfo;
-    Callbacks callbacks;
+    abi::HostInfo hostInfo{126, 4, 44100};
+    RecordingHost host;
     machine->hostInfo = &hostInfo;
-    machine->callbacks = &callbacks;
-    Slot<InitialiseFn>(machine, kSlotInitialise)(machine, nullptr);
+    machine->callbacks = host.Callbacks();
+    machine->Initialise(nullptr);
     for (int i = 0; i < info->globalParameterCount; ++i)
         machine->parameterBlock[i] = static_cast<unsigned char>(info->parameters[i]->defaultValue);
-    Slot<ApplyFn>(machine, kSlotApply)(machine);
+    machine->ApplyParameters();
 
     const size_t before = VisibleThreadWindows().size();
-    Slot<RunCommandFn>(machine, kSlotRunCommand)(machine, 1);
+    machine->RunCommand(abi::kCommandGraph);
     PumpMessages(300);
     std::vector<HWND> windows = VisibleThreadWindows();
     ASSERT_EQ(windows.size(), before + 1) << "the Graph command shows one window";
@@ -91,11 +79,11 @@ void OpenGraphAndUnload(int bands, int round) {
     EXPECT_GT(client.bottom, 0);
 
     // The same command again re-shows the same window rather than opening a second one.
-    Slot<RunCommandFn>(machine, kSlotRunCommand)(machine, 1);
+    machine->RunCommand(abi::kCommandGraph);
     PumpMessages(100);
     EXPECT_EQ(VisibleThreadWindows().size(), before + 1);
 
-    EXPECT_EQ(Slot<DestroyFn>(machine, kSlotDestroy)(machine, 1), machine);
+    EXPECT_EQ(machine->DeletingDestructor(1), machine);
     EXPECT_FALSE(IsWindow(graph)) << "destroying the machine closes its window";
     PumpMessages(50);
     EXPECT_TRUE(FreeLibrary(module));
@@ -115,3 +103,4 @@ INSTANTIATE_TEST_SUITE_P(AllDeliverables, Reload, ::testing::Values(31, 20, 15),
                          });
 
 }  // namespace
+}  // namespace testhost

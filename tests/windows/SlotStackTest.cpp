@@ -13,7 +13,6 @@
 
 #include "TestHost.h"
 
-using namespace testhost;
 
 // int CallMeasured(self, fn, args, argCount, eaxOut, misalignBytes): pushes args[argCount-1] ..
 // args[0], sets ECX = self, calls fn with the stack pointer misalignBytes below a 16-byte
@@ -59,6 +58,7 @@ __asm__(
     "    popl %ebp\n"
     "    ret\n");
 
+namespace testhost {
 namespace {
 
 struct CallResult {
@@ -81,9 +81,9 @@ uint32_t Word(const void* p) { return static_cast<uint32_t>(reinterpret_cast<uin
 
 class Probe {
 public:
-    virtual HOST_THISCALL int NoWords() { return 10; }
-    virtual HOST_THISCALL int OneWord(int a) { return a; }
-    virtual HOST_THISCALL int TwoWords(int a, int b) { return a + b; }
+    virtual int NoWords() { return 10; }
+    virtual int OneWord(int a) { return a; }
+    virtual int TwoWords(int a, int b) { return a + b; }
 };
 
 TEST(StackMeasurement, DetectsCalleesThatPopTooManyOrTooFewWords) {
@@ -162,22 +162,22 @@ TEST_P(SlotStack, EveryOperationPopsExactlyItsArgumentWords) {
     const Case c = GetParam();
     HMODULE module = LoadLibraryA(PluginPath(c.bands).c_str());
     ASSERT_NE(module, nullptr) << "cannot load " << PluginPath(c.bands) << ", error " << GetLastError();
-    auto getInfo = reinterpret_cast<GetInfoFn>(ProcAddress(module, "GetInfo"));
-    auto createMachine = reinterpret_cast<CreateMachineFn>(ProcAddress(module, "CreateMachine"));
+    auto getInfo = Export<abi::GetInfoFunction>(module, abi::kGetInfoExport);
+    auto createMachine = Export<abi::CreateMachineFunction>(module, abi::kCreateMachineExport);
     ASSERT_NE(getInfo, nullptr);
     ASSERT_NE(createMachine, nullptr);
 
-    const MachineDescription* info = getInfo();
+    const abi::MachineDescription* info = getInfo();
     ASSERT_NE(info, nullptr);
     ASSERT_EQ(info->globalParameterCount, c.bands + 2);
 
-    MachineHead* machine = createMachine();
+    abi::MachineBase* machine = createMachine();
     ASSERT_NE(machine, nullptr);
     ASSERT_NE(machine->parameterBlock, nullptr);
-    HostInfo hostInfo;
-    Callbacks callbacks;
+    abi::HostInfo hostInfo{126, 4, 44100};
+    RecordingHost callbacks;
     machine->hostInfo = &hostInfo;
-    machine->callbacks = &callbacks;
+    machine->callbacks = callbacks.Callbacks();
     const int m = c.misalign;
 
     auto expectBalanced = [&](int slot, std::initializer_list<uint32_t> args, Returns kind) {
@@ -188,37 +188,38 @@ TEST_P(SlotStack, EveryOperationPopsExactlyItsArgumentWords) {
         return r;
     };
 
-    expectBalanced(1, {0}, Returns::Nothing);  // Initialise without saved state
-    EXPECT_EQ(callbacks.registrations, 1);
+    expectBalanced(abi::kSlotInitialise, {0}, Returns::Nothing);  // without saved state
     ASSERT_NE(callbacks.extension, nullptr);
 
     // The defaults of every parameter, then ApplyParameters.
     for (int i = 0; i < info->globalParameterCount; ++i)
         machine->parameterBlock[i] = static_cast<unsigned char>(info->parameters[i]->defaultValue);
-    expectBalanced(2, {}, Returns::Nothing);
+    expectBalanced(abi::kSlotApplyParameters, {}, Returns::Nothing);
 
     // ProcessAudio with input, without input, and the modes that carry neither.
     std::vector<float> audio(2 * kScratchFrames);
     for (size_t i = 0; i < audio.size(); ++i) audio[i] = 0.25f * std::sin(0.05f * static_cast<float>(i));
     for (uint32_t mode : {3u, 2u, 1u, 0u})
-        expectBalanced(3, {Word(audio.data()), static_cast<uint32_t>(kScratchFrames), mode},
+        expectBalanced(abi::kSlotProcessAudio, {Word(audio.data()), static_cast<uint32_t>(kScratchFrames), mode},
                        Returns::Nothing);
     for (float sample : audio) ASSERT_TRUE(std::isfinite(sample));
 
     expectBalanced(4, {0, 0, 0, 0}, Returns::False);
     expectBalanced(5, {}, Returns::Nothing);
     StateWriter writer;
-    expectBalanced(6, {Word(&writer)}, Returns::Nothing);  // SaveState
+    expectBalanced(abi::kSlotSaveState, {Word(static_cast<abi::StateWriter*>(&writer))},
+                   Returns::Nothing);
     EXPECT_EQ(writer.data.size(), 10u);
     expectBalanced(7, {}, Returns::Nothing);
-    expectBalanced(8, {5}, Returns::Nothing);                 // RunCommand beyond the commands
-    expectBalanced(8, {static_cast<uint32_t>(-1)}, Returns::Nothing);
+    // RunCommand beyond the commands.
+    expectBalanced(abi::kSlotRunCommand, {5}, Returns::Nothing);
+    expectBalanced(abi::kSlotRunCommand, {static_cast<uint32_t>(-1)}, Returns::Nothing);
     expectBalanced(9, {0}, Returns::Nothing);
     expectBalanced(10, {0}, Returns::Nothing);
     expectBalanced(11, {0}, Returns::False);
     expectBalanced(12, {0, 0, 0}, Returns::Nothing);
     expectBalanced(13, {0}, Returns::Nothing);
-    const CallResult text = expectBalanced(14, {0, 16}, Returns::Nothing);  // ParameterValueText
+    const CallResult text = expectBalanced(abi::kSlotParameterValueText, {0, 16}, Returns::Nothing);
     ASSERT_NE(text.eax, 0u);
     EXPECT_STREQ(reinterpret_cast<const char*>(static_cast<uintptr_t>(text.eax)), "16.0 dB");
     expectBalanced(15, {}, Returns::Zero);
@@ -228,13 +229,13 @@ TEST_P(SlotStack, EveryOperationPopsExactlyItsArgumentWords) {
 
     // The extended interface: every position, zeros for arguments; HideGraphWindow both ways.
     const std::vector<ExtensionSlot> table = ExtensionTable();
-    for (int position = 1; position <= 81; ++position) {
+    for (int position = 1; position <= abi::kExtensionSlots; ++position) {
         const ExtensionSlot& slot = table[position - 1];
         const std::string what = "extension position " + std::to_string(position);
         std::vector<std::vector<uint32_t>> calls{std::vector<uint32_t>(slot.words, 0)};
         if (slot.returns == Returns::Hide) calls = {{1}, {0}};
         for (const auto& args : calls) {
-            void** ext = *static_cast<void***>(callbacks.extension);
+            void** ext = *reinterpret_cast<void***>(callbacks.extension);
             CallResult r{};
             r.stackDelta = CallMeasured(callbacks.extension, ext[position - 1], args.data(),
                                         static_cast<int>(args.size()), &r.eax, m);
@@ -244,7 +245,7 @@ TEST_P(SlotStack, EveryOperationPopsExactlyItsArgumentWords) {
     }
 
     // Destruction through slot 0 with flags 1: one slot, one word, returns the object.
-    const CallResult destroyed = CallSlot(machine, 0, {1}, m);
+    const CallResult destroyed = CallSlot(machine, abi::kSlotDeletingDestructor, {1}, m);
     EXPECT_EQ(destroyed.stackDelta, 0) << "machine slot 0";
     EXPECT_EQ(destroyed.eax, Word(machine));
     EXPECT_TRUE(FreeLibrary(module));
@@ -261,3 +262,4 @@ INSTANTIATE_TEST_SUITE_P(AllDeliverables, SlotStack,
                          CaseName);
 
 }  // namespace
+}  // namespace testhost

@@ -1,99 +1,88 @@
-// A minimal host for the Windows tests, declared entirely on the host's side: it knows the
-// plug-ins only through their exports, the machine head and the tables of operations, never
-// through the machine's own headers.
+// A minimal host for the Windows tests: it knows the plug-ins only through their exports and the
+// host boundary's headers (lumo/abi), never through the machine's own code, and lays out its
+// callbacks table as the real host does (lumo/host/HostCallbacksTable.h), recording every call.
 #pragma once
 
 #include <windows.h>
 
-#include <cstdint>
+#include <lumo/abi/Exports.h>
+#include <lumo/abi/Machine.h>
+
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "lumo/host/HostCallbacksTable.h"
+
 namespace testhost {
 
-#define HOST_THISCALL __attribute__((thiscall))
-
-struct HostInfo {
-    int tempoBpm = 126;
-    int ticksPerBeat = 4;
-    int sampleRateHz = 44100;
-};
-
-struct ParameterRecord {
-    int type;
-    const char* name;
-    const char* description;
-    int minimum;
-    int maximum;
-    int noValue;
-    int flags;
-    int defaultValue;
-};
-
-struct MachineDescription {
-    int machineType;
-    int interfaceVersion;
-    int flags;
-    int minTracks;
-    int maxTracks;
-    int globalParameterCount;
-    int trackParameterCount;
-    const ParameterRecord* const* parameters;
-    int attributeCount;
-    const void* const* attributes;
-    const char* fullName;
-    const char* shortName;
-    const char* author;
-    const char* commands;
-    const void* lastReference;
-};
-
-// The head every machine begins with; the host writes hostInfo and callbacks.
-struct MachineHead {
-    void** table;
-    unsigned char* parameterBlock;
-    void* reserved1;
-    void* reserved2;
-    HostInfo* hostInfo;
-    void* callbacks;
-};
+namespace abi = lumo::abi;
 
 constexpr int kScratchFrames = 256;
 
-// The host's callbacks: exactly six operations, in the host's order.
-class Callbacks {
+// One call the machine made into the host's table: its slot and its argument words.
+struct HostCall {
+    int slot;
+    std::vector<uintptr_t> arguments;
+    bool operator==(const HostCall& other) const {
+        return slot == other.slot && arguments == other.arguments;
+    }
+};
+
+class RecordingHost final : public lumo::host::HostServices {
 public:
-    virtual HOST_THISCALL float* ScratchBuffer() { return scratch.data(); }
-    virtual HOST_THISCALL void RegisterExtension(void* ext) { extension = ext; ++registrations; }
-    virtual HOST_THISCALL void* OwnHandle() { return &handleTag; }
-    virtual HOST_THISCALL const char* MachineTitle(void*) { return "Test Lumo"; }
-    virtual HOST_THISCALL void* HostWindow() { return nullptr; }
-    virtual HOST_THISCALL void ParameterTextChanged(void*, int) { ++textChanges; }
+    float* ScratchBuffer() override {
+        calls.push_back({abi::ScratchBuffer::kSlot, {}});
+        return scratch.data();
+    }
+    void RegisterExtension(abi::MachineExtension* registered) override {
+        calls.push_back({abi::RegisterExtension::kSlot, {Word(registered)}});
+        extension = registered;
+    }
+    void* OwnHandle() override {
+        calls.push_back({abi::OwnHandle::kSlot, {}});
+        return &handleTag;
+    }
+    const char* MachineTitle(void* handle) override {
+        calls.push_back({abi::MachineTitle::kSlot, {Word(handle)}});
+        return "Test Lumo";
+    }
+    void* HostWindow() override {
+        calls.push_back({abi::HostWindow::kSlot, {}});
+        return ownerWindow;
+    }
+    void ParameterTextChanged(void* handle, int index) override {
+        calls.push_back({abi::ParameterTextChanged::kSlot, {Word(handle), static_cast<uintptr_t>(index)}});
+    }
+
+    static uintptr_t Word(const void* p) { return reinterpret_cast<uintptr_t>(p); }
+    abi::HostCallbacks* Callbacks() { return &object_; }
+    std::vector<HostCall> TakeCalls() { return std::exchange(calls, {}); }
 
     std::vector<float> scratch = std::vector<float>(2 * kScratchFrames);
-    void* extension = nullptr;
-    int registrations = 0;
-    int textChanges = 0;
+    abi::MachineExtension* extension = nullptr;
+    void* ownerWindow = nullptr;
     int handleTag = 0;
+    std::vector<HostCall> calls;
+
+private:
+    lumo::host::HostCallbacksObject object_{*this};
 };
 
 // Saved-state writer: one operation, Write(source, byteCount).
-class StateWriter {
+class StateWriter final : public abi::StateWriter {
 public:
-    virtual HOST_THISCALL void Write(const void* source, int byteCount) {
+    void Write(const void* source, int byteCount) override {
         const auto* bytes = static_cast<const unsigned char*>(source);
         data.insert(data.end(), bytes, bytes + byteCount);
     }
     std::vector<unsigned char> data;
 };
 
-using GetInfoFn = const MachineDescription* (*)();
-using CreateMachineFn = MachineHead* (*)();
-
-// An export's address, as a plain pointer to be cast to the export's own type.
-inline void* ProcAddress(HMODULE module, const char* name) {
-    return reinterpret_cast<void*>(GetProcAddress(module, name));
+// An export's address, as the export's type.
+template <typename Function>
+Function Export(HMODULE module, const char* name) {
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
 inline std::string PluginDir() {
