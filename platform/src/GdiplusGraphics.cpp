@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "gdiplus_internal.h"
+#include "GdiplusInternal.h"
 
 using namespace lumo::gdiplus;
 

@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "standin_state.h"
+#include "StandinState.h"
 
 using namespace lumo::standin;
 

@@ -4,7 +4,7 @@
 #include <mutex>
 #include <string>
 
-#include "standin_state.h"
+#include "StandinState.h"
 
 using namespace lumo::standin;
 

@@ -2,7 +2,7 @@
 // window procedure.
 #include <set>
 
-#include "standin_state.h"
+#include "StandinState.h"
 
 using namespace lumo::standin;
 

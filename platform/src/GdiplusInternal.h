@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "device_context.h"
+#include "DeviceContext.h"
 #include "lumo/gdiplus.h"
 
 namespace lumo::gdiplus {

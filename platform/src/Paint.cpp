@@ -2,8 +2,8 @@
 // reading back what was painted.
 #include <map>
 
-#include "device_context.h"
-#include "standin_state.h"
+#include "DeviceContext.h"
+#include "StandinState.h"
 
 using namespace lumo::standin;
 

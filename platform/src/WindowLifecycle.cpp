@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "standin_state.h"
+#include "StandinState.h"
 
 using namespace lumo::standin;
 

@@ -5,7 +5,7 @@
 #include <set>
 #include <unordered_map>
 
-#include "gdiplus_internal.h"
+#include "GdiplusInternal.h"
 
 using namespace lumo::gdiplus;
 

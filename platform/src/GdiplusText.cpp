@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "gdiplus_internal.h"
+#include "GdiplusInternal.h"
 
 using namespace lumo::gdiplus;
 

@@ -1,4 +1,4 @@
-#include "test_window.h"
+#include "TestWindow.h"
 
 namespace platform_test {
 namespace {

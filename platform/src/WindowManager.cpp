@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "standin_state.h"
+#include "StandinState.h"
 
 using namespace lumo::standin;
 

@@ -1,5 +1,5 @@
 // The stand-in's global window state and the helpers shared by the Win32 calls.
-#include "standin_state.h"
+#include "StandinState.h"
 
 #include <algorithm>
 #include <cctype>

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <thread>
 
-#include "test_window.h"
+#include "TestWindow.h"
 
 using namespace platform_test;
 
