@@ -1,0 +1,152 @@
+#include "OutputFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <vector>
+
+#include "lumo/host/PluginLibrary.h"
+
+namespace lumo::cli {
+namespace {
+
+namespace fs = std::filesystem;
+using host::HostError;
+
+// The temporary file in the making, for the signal handler (which may only call async-signal-
+// safe functions: unlink, sigaction, raise).
+char gTemporaryPath[4096];
+volatile std::sig_atomic_t gHaveTemporary = 0;
+
+constexpr int kCleanupSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+void RemoveTemporaryAndEnd(int signal) {
+    if (gHaveTemporary) unlink(gTemporaryPath);
+    struct sigaction defaults {};
+    defaults.sa_handler = SIG_DFL;
+    sigaction(signal, &defaults, nullptr);
+    raise(signal);  // delivered with the default action once this handler returns
+}
+
+// Holds the cleanup signals off while the temporary file and its record change together.
+class SignalsHeld {
+public:
+    SignalsHeld() {
+        sigset_t held;
+        sigemptyset(&held);
+        for (int signal : kCleanupSignals) sigaddset(&held, signal);
+        sigprocmask(SIG_BLOCK, &held, &previous_);
+    }
+    ~SignalsHeld() { sigprocmask(SIG_SETMASK, &previous_, nullptr); }
+
+private:
+    sigset_t previous_;
+};
+
+std::string FolderOf(const std::string& path) {
+    const fs::path folder = fs::path(path).parent_path();
+    return folder.empty() ? "." : folder.string();
+}
+
+}  // namespace
+
+bool WriteAll(int descriptor, const char* bytes, size_t count) {
+    while (count > 0) {
+        const ssize_t written = write(descriptor, bytes, count);
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return false;
+        bytes += written;
+        count -= static_cast<size_t>(written);
+    }
+    return true;
+}
+
+void CheckOutputPath(const std::string& path, bool force) {
+    if (path == "-") return;
+    std::error_code error;
+    if (fs::is_directory(path, error)) throw HostError("cannot write " + path + ": it is a folder");
+    const std::string folder = FolderOf(path);
+    if (!fs::is_directory(folder, error))
+        throw HostError("cannot write " + path + ": the folder " + folder + " does not exist");
+    struct stat existing {};
+    if (force || stat(path.c_str(), &existing) != 0) return;
+    // No write bit, or no write access: read-only (root has access to every file, not bits).
+    const bool readOnly = (existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ||
+                          access(path.c_str(), W_OK) != 0;
+    if (readOnly) throw HostError(path + " is read-only; use --force to replace it");
+}
+
+void RemoveTemporaryOnSignals() {
+    struct sigaction action {};
+    action.sa_handler = RemoveTemporaryAndEnd;
+    sigemptyset(&action.sa_mask);
+    for (int signal : kCleanupSignals) sigaddset(&action.sa_mask, signal);
+    for (int signal : kCleanupSignals) sigaction(signal, &action, nullptr);
+}
+
+OutputFile::OutputFile(const std::string& path, bool force) : path_(path) {
+    CheckOutputPath(path, force);
+    if (IsStdout()) {
+        std::FILE* unnamed = std::tmpfile();
+        if (unnamed == nullptr)
+            throw HostError(std::string("cannot make a temporary file for stdout: ") + std::strerror(errno));
+        descriptor_ = dup(fileno(unnamed));
+        std::fclose(unnamed);
+        if (descriptor_ < 0) throw HostError("cannot make a temporary file for stdout");
+        return;
+    }
+    temporary_ = (fs::path(FolderOf(path)) / ("." + fs::path(path).filename().string() + ".lumo-" +
+                                              std::to_string(static_cast<long>(getpid())) + ".tmp"))
+                     .string();
+    if (temporary_.size() >= sizeof gTemporaryPath)
+        throw HostError("cannot write " + path + ": the path is too long");
+    SignalsHeld held;
+    descriptor_ = open(temporary_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (descriptor_ < 0) throw HostError("cannot write " + path + ": " + std::strerror(errno));
+    std::memcpy(gTemporaryPath, temporary_.c_str(), temporary_.size() + 1);
+    gHaveTemporary = 1;
+}
+
+OutputFile::~OutputFile() {
+    if (descriptor_ >= 0) close(descriptor_);
+    if (committed_ || temporary_.empty()) return;
+    SignalsHeld held;
+    unlink(temporary_.c_str());
+    gHaveTemporary = 0;
+}
+
+void OutputFile::Commit() {
+    if (IsStdout()) {
+        if (lseek(descriptor_, 0, SEEK_SET) != 0) throw HostError("cannot read back the output for stdout");
+        std::vector<char> chunk(1 << 20);
+        for (;;) {
+            const ssize_t count = read(descriptor_, chunk.data(), chunk.size());
+            if (count < 0 && errno == EINTR) continue;
+            if (count < 0) throw HostError("cannot read back the output for stdout");
+            if (count == 0) break;
+            if (!WriteAll(STDOUT_FILENO, chunk.data(), static_cast<size_t>(count)))
+                throw HostError(std::string("cannot write to stdout: ") + std::strerror(errno));
+        }
+        committed_ = true;
+        return;
+    }
+    struct stat replaced {};
+    if (stat(path_.c_str(), &replaced) == 0 && fchmod(descriptor_, replaced.st_mode & 07777) != 0)
+        throw HostError("cannot write " + path_ + ": cannot keep its mode: " + std::strerror(errno));
+    const int descriptor = descriptor_;
+    descriptor_ = -1;
+    if (close(descriptor) != 0) throw HostError("cannot write " + path_ + ": " + std::strerror(errno));
+    SignalsHeld held;
+    if (rename(temporary_.c_str(), path_.c_str()) != 0)
+        throw HostError("cannot write " + path_ + ": " + std::strerror(errno));
+    gHaveTemporary = 0;
+    committed_ = true;
+}
+
+}  // namespace lumo::cli
