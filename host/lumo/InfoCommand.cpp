@@ -13,26 +13,7 @@ namespace {
 
 constexpr int kInfoSampleRateHz = 44100;
 
-// "&About...\n&Graph..." -> "0 &About..., 1 &Graph..."
-std::string CommandList(const char* commands) {
-    std::string list;
-    std::string line;
-    int number = 0;
-    auto flush = [&] {
-        list += (number == 0 ? "" : ", ") + std::to_string(number) + " " + line;
-        ++number;
-        line.clear();
-    };
-    for (const char* c = commands; c != nullptr && *c != '\0'; ++c) {
-        if (*c == '\n') flush();
-        else line += *c;
-    }
-    if (!line.empty()) flush();
-    return list.empty() ? "none" : list;
-}
-
-const char* Text(const char* text) { return text != nullptr ? text : "(none)"; }
-
+// "&About...\n&Graph..." -> {"&About...", "&Graph..."}
 std::vector<std::string> Commands(const char* commands) {
     std::vector<std::string> list;
     std::string line;
@@ -47,6 +28,17 @@ std::vector<std::string> Commands(const char* commands) {
     if (!line.empty()) list.push_back(line);
     return list;
 }
+
+// "&About...\n&Graph..." -> "0 &About..., 1 &Graph..."
+std::string CommandList(const char* commands) {
+    std::string list;
+    const std::vector<std::string> lines = Commands(commands);
+    for (size_t i = 0; i < lines.size(); ++i)
+        list += (i == 0 ? "" : ", ") + std::to_string(i) + " " + lines[i];
+    return list.empty() ? "none" : list;
+}
+
+const char* Text(const char* text) { return text != nullptr ? text : "(none)"; }
 
 // The same facts for scripts, with every raw value's text and the band centres in Hz (as the
 // descriptions give them).
@@ -82,7 +74,8 @@ void PrintJson(const host::PluginLibrary& library, host::HostedMachine& machine)
         {"commands", Commands(d.commands)},
         {"valueTextSampleRateHz", kInfoSampleRateHz},
         {"parameters", parameters}};
-    std::printf("%s\n", info.dump(2).c_str());
+    // Texts from the plug-in need not be UTF-8: stray bytes become U+FFFD rather than an error.
+    std::printf("%s\n", info.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace).c_str());
 }
 
 void PrintInfo(const host::PluginLibrary& library, bool json) {
@@ -95,10 +88,7 @@ void PrintInfo(const host::PluginLibrary& library, bool json) {
     const host::abi::MachineDescription& d = machine.Description();
 
     int bandCount = 0;
-    for (int i = 0; i < d.globalParameterCount; ++i) {
-        const std::string name = Text(d.parameters[i]->name);
-        if (name != "Range" && name != "Bandwidth") ++bandCount;
-    }
+    for (int i = 0; i < d.globalParameterCount; ++i) bandCount += host::IsBandParameter(d, i) ? 1 : 0;
 
     std::printf("%s (%s)\n", Text(d.fullName), Text(d.shortName));
     std::printf("  file:        %s\n", library.Path().c_str());
@@ -128,7 +118,7 @@ void PrintInfo(const host::PluginLibrary& library, bool json) {
 void AddInfoCommand(CLI::App& app, const GlobalOptions& global) {
     CLI::App* command = app.add_subcommand(
         "info", "Describe a machine: names, author, type, version, flags, bands, commands and "
-                "the parameter table with each default's value text");
+                "the parameter table with each default's value text (--json: all of it for scripts)");
     struct InfoOptions {
         std::string machine;
         bool json = false;
