@@ -90,19 +90,25 @@ void RemoveTemporaryOnSignals() {
     for (int signal : kCleanupSignals) sigaction(signal, &action, nullptr);
 }
 
-OutputFile::OutputFile(const std::string& path, bool force) : path_(path) {
+OutputFile::OutputFile(const std::string& path, bool force) : path_(path), target_(path) {
     CheckOutputPath(path, force);
-    if (IsStdout()) {
+    std::error_code error;
+    const fs::file_status status = fs::status(path, error);  // follows symbolic links
+    // stdout, and existing files that are no regular files (/dev/null, a named pipe), take the
+    // finished file as a stream; a symbolic link has its target replaced, not itself.
+    if (path == "-" || (fs::exists(status) && !fs::is_regular_file(status))) {
+        streamTo_ = path == "-" ? "stdout" : path;
         std::FILE* unnamed = std::tmpfile();
-        if (unnamed == nullptr)
-            throw HostError(std::string("cannot make a temporary file for stdout: ") + std::strerror(errno));
-        descriptor_ = dup(fileno(unnamed));
-        std::fclose(unnamed);
-        if (descriptor_ < 0) throw HostError("cannot make a temporary file for stdout");
+        descriptor_ = unnamed != nullptr ? dup(fileno(unnamed)) : -1;
+        if (unnamed != nullptr) std::fclose(unnamed);
+        if (descriptor_ < 0)
+            throw HostError("cannot make a temporary file for " + streamTo_ + ": " + std::strerror(errno));
         return;
     }
-    temporary_ = (fs::path(FolderOf(path)) / ("." + fs::path(path).filename().string() + ".lumo-" +
-                                              std::to_string(static_cast<long>(getpid())) + ".tmp"))
+    if (fs::is_symlink(fs::symlink_status(path, error)) && fs::exists(status))
+        target_ = fs::canonical(path, error).string();
+    temporary_ = (fs::path(FolderOf(target_)) / ("." + fs::path(target_).filename().string() + ".lumo-" +
+                                                 std::to_string(static_cast<long>(getpid())) + ".tmp"))
                      .string();
     if (temporary_.size() >= sizeof gTemporaryPath)
         throw HostError("cannot write " + path + ": the path is too long");
@@ -122,28 +128,32 @@ OutputFile::~OutputFile() {
 }
 
 void OutputFile::Commit() {
-    if (IsStdout()) {
-        if (lseek(descriptor_, 0, SEEK_SET) != 0) throw HostError("cannot read back the output for stdout");
+    if (!streamTo_.empty()) {
+        if (lseek(descriptor_, 0, SEEK_SET) != 0) throw HostError("cannot read back the output for " + streamTo_);
+        const int stream = path_ == "-" ? STDOUT_FILENO : open(path_.c_str(), O_WRONLY | O_CLOEXEC);
+        if (stream < 0) throw HostError("cannot write " + streamTo_ + ": " + std::strerror(errno));
         std::vector<char> chunk(1 << 20);
-        for (;;) {
-            const ssize_t count = read(descriptor_, chunk.data(), chunk.size());
-            if (count < 0 && errno == EINTR) continue;
-            if (count < 0) throw HostError("cannot read back the output for stdout");
-            if (count == 0) break;
-            if (!WriteAll(STDOUT_FILENO, chunk.data(), static_cast<size_t>(count)))
-                throw HostError(std::string("cannot write to stdout: ") + std::strerror(errno));
+        bool written = true;
+        for (ssize_t count = 1; written && count > 0;) {
+            count = read(descriptor_, chunk.data(), chunk.size());
+            if (count < 0 && errno == EINTR) count = 1;
+            else if (count < 0) written = false;
+            else written = WriteAll(stream, chunk.data(), static_cast<size_t>(count));
         }
+        const int error = errno;
+        if (stream != STDOUT_FILENO) close(stream);
+        if (!written) throw HostError("cannot write " + streamTo_ + ": " + std::strerror(error));
         committed_ = true;
         return;
     }
     struct stat replaced {};
-    if (stat(path_.c_str(), &replaced) == 0 && fchmod(descriptor_, replaced.st_mode & 07777) != 0)
+    if (stat(target_.c_str(), &replaced) == 0 && fchmod(descriptor_, replaced.st_mode & 07777) != 0)
         throw HostError("cannot write " + path_ + ": cannot keep its mode: " + std::strerror(errno));
     const int descriptor = descriptor_;
     descriptor_ = -1;
     if (close(descriptor) != 0) throw HostError("cannot write " + path_ + ": " + std::strerror(errno));
     SignalsHeld held;
-    if (rename(temporary_.c_str(), path_.c_str()) != 0)
+    if (rename(temporary_.c_str(), target_.c_str()) != 0)
         throw HostError("cannot write " + path_ + ": " + std::strerror(errno));
     gHaveTemporary = 0;
     committed_ = true;

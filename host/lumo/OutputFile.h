@@ -1,6 +1,6 @@
 // Where lumo eq writes a result: a hidden temporary file beside OUT, renamed over OUT once
-// complete, or for OUT "-" an unnamed temporary file copied to stdout once complete. A failure,
-// SIGINT, SIGTERM or SIGHUP leaves no file behind (POSIX only).
+// complete, or for OUT "-" (and special files) an unnamed temporary file copied out once
+// complete. A failure, SIGINT, SIGTERM or SIGHUP leaves no file behind (POSIX only).
 #pragma once
 
 #include <cstddef>
@@ -28,14 +28,16 @@ public:
     OutputFile& operator=(const OutputFile&) = delete;
 
     int Descriptor() const { return descriptor_; }  // open for writing and seeking
-    bool IsStdout() const { return path_ == "-"; }
-    // Puts the finished file in place: renamed over OUT with the mode of the file it replaces,
-    // or copied to stdout. Throws HostError.
+    // Puts the finished file in place: renamed over OUT (over its target if OUT is a symbolic
+    // link) with the mode of the file it replaces, or copied to stdout or into OUT when OUT is
+    // no regular file (/dev/null, a named pipe). Throws HostError.
     void Commit();
 
 private:
     std::string path_;
-    std::string temporary_;  // empty for stdout
+    std::string target_;     // the file renamed over: OUT, or what its symbolic link names
+    std::string streamTo_;   // "stdout" or OUT when the result is copied into it; else empty
+    std::string temporary_;  // the hidden file beside the target; empty when streamed
     int descriptor_ = -1;
     bool committed_ = false;
 };

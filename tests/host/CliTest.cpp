@@ -206,7 +206,15 @@ TEST_F(CliTest, EqReplacesOnlyWhatItMay) {
     EXPECT_EQ(Read("shared.wav").info.frames, 1000 + kSampleRateHz / 5);
     EXPECT_EQ(mode("locked.wav"), locked);
     EXPECT_EQ(mode("shared.wav"), shared);
-    EXPECT_TRUE(OtherFiles({"in.wav", "locked.wav", "shared.wav"}).empty());
+
+    // A symbolic link has its target replaced; /dev/null takes the result and stays itself.
+    fs::create_symlink("shared.wav", Path("link.wav"));
+    ASSERT_EQ(Lumo("eq Lumo-31 in.wav link.wav --set 1k=+3dB").exitCode, 0);
+    EXPECT_TRUE(fs::is_symlink(Path("link.wav")));
+    EXPECT_NE(Read("shared.wav").samples, Read("locked.wav").samples);
+    EXPECT_EQ(Lumo("eq Lumo-31 in.wav /dev/null --type wav").exitCode, 0);
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+    EXPECT_TRUE(OtherFiles({"in.wav", "locked.wav", "shared.wav", "link.wav"}).empty());
 }
 
 TEST_F(CliTest, EqWarnsInsteadOfSilentSurprises) {
