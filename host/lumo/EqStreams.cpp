@@ -35,6 +35,20 @@ int SpoolStdin() {
     return -1;
 }
 
+// The largest |sample|, in eight independent lanes so that the compiler can keep them in
+// vector registers (one max instruction per eight samples instead of a chain through one).
+float Peak(const float* samples, size_t count) {
+    float lanes[8] = {};
+    size_t i = 0;
+    for (; i + 8 <= count; i += 8)
+        for (int j = 0; j < 8; ++j) {
+            const float level = std::fabs(samples[i + j]);
+            lanes[j] = level > lanes[j] ? level : lanes[j];
+        }
+    for (; i < count; ++i) lanes[0] = std::max(lanes[0], std::fabs(samples[i]));
+    return *std::max_element(lanes, lanes + 8);
+}
+
 }  // namespace
 
 void OpenInput(const std::string& path, const std::string& name, SoundFile& sound, SF_INFO& info) {
@@ -119,8 +133,7 @@ void ChunkWriter::Push(const float* stereo, int frames) {
             quantiser_.Convert(source, integers_.data() + at, samples);
         } else {
             if (channels_ == 2) std::memcpy(floats_.data() + at, source, sizeof(float) * samples);
-            for (size_t i = 0; i < samples; ++i)
-                peak_ = std::max(peak_, static_cast<double>(std::fabs(floats_[at + i])));
+            peak_ = std::max(peak_, static_cast<double>(Peak(floats_.data() + at, samples)));
         }
         filled_ += count;
         stereo += 2 * count;
