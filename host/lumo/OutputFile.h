@@ -1,5 +1,5 @@
 // Where lumo eq writes a result: a hidden temporary file beside OUT, renamed over OUT once
-// complete, or for OUT "-" (and special files) an unnamed temporary file copied out once
+// complete, or for OUT "-" (and device files, named pipes) an unnamed temporary file copied out once
 // complete. A failure, SIGINT, SIGTERM or SIGHUP leaves no file behind (POSIX only).
 #pragma once
 
