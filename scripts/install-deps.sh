@@ -1,14 +1,20 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the project needs, only when something is missing.
-# Usage: scripts/install-deps.sh [--native-only]
+# Usage: scripts/install-deps.sh [--native-only | --bench]
+#   --bench: the native packages and the tools bench/eq-vs-sox.sh compares and times with.
 set -euo pipefail
 
 native=(cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-        libcairo2-dev libsndfile1-dev libcli11-dev fonts-dejavu-core)
+        libcairo2-dev libsndfile1-dev libcli11-dev nlohmann-json3-dev fonts-dejavu-core)
 windows=(g++-mingw-w64-i686 wine wine32:i386 xvfb xauth fonts-wine)
+bench=(sox hyperfine)
 
 want=("${native[@]}")
-if [ "${1:-}" != "--native-only" ]; then want+=("${windows[@]}"); fi
+case "${1:-}" in
+  --native-only) ;;
+  --bench) want+=("${bench[@]}") ;;
+  *) want+=("${windows[@]}") ;;
+esac
 
 missing=()
 for p in "${want[@]}"; do

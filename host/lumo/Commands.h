@@ -24,9 +24,16 @@ struct GlobalOptions {
     }
 };
 
+// Ends lumo with this status after the command has said why (several one-line messages).
+struct ExitStatus {
+    int code;
+};
+
 void AddInfoCommand(CLI::App& app, const GlobalOptions& global);
-void AddEqCommand(CLI::App& app, const GlobalOptions& global);
 void AddGraphCommand(CLI::App& app, const GlobalOptions& global);
+#ifdef LUMO_WITH_SNDFILE
+void AddEqCommand(CLI::App& app, const GlobalOptions& global);
+#endif
 
 // Resolves --set texts, applies them with every other parameter at its default, and prints
 // the notes of values given in dB.

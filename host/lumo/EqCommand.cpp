@@ -1,242 +1,129 @@
-// lumo eq MACHINE IN OUT: equalises an audio file with a machine, tail included.
+// lumo eq MACHINE IN OUT, or MACHINE IN... -o DIR: equalises audio files with a machine, tail
+// included.
+#include <cstdio>
+#include <filesystem>
 #include <memory>
+#include <set>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "Commands.h"
-
-#ifdef LUMO_WITH_SNDFILE
-#include <sndfile.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <cctype>
-#include <cmath>
-#include <cstdio>
-#include <filesystem>
-#include <system_error>
-#endif
+#include "EqFormat.h"
+#include "EqRun.h"
+#include "OutputFile.h"
 
 namespace lumo::cli {
 namespace {
 
-struct EqOptions {
-    std::string machine;
-    std::string input;
-    std::string output;
-    int blockFrames = 256;
-    std::vector<std::string> settings;
-};
-
-#ifdef LUMO_WITH_SNDFILE
 namespace fs = std::filesystem;
 using host::HostError;
 
-// Seconds of audio beyond which a terminal gets a progress bar.
-constexpr double kProgressAfterSeconds = 10.0;
-
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
-struct SoundFile {
-    SNDFILE* file = nullptr;
-    ~SoundFile() {
-        if (file != nullptr) sf_close(file);
-    }
-    void Close() {
-        if (file != nullptr && sf_close(file) != 0) {
-            file = nullptr;
-            throw HostError("cannot finish writing the output file");
-        }
-        file = nullptr;
-    }
+struct EqOptions {
+    std::string machine;
+    std::vector<std::string> files;
+    std::string folder;  // -o DIR
+    std::vector<std::string> settings;
+    EqSettings eq;
+    bool noDither = false;
 };
 
-// The output container by OUT's extension, the sample format kept from IN where the container
-// holds it.
-int OutputFormat(const std::string& path, int inputFormat) {
-    const std::string extension = Lower(fs::path(path).extension().string());
-    int major = 0;
-    if (extension == ".wav") major = SF_FORMAT_WAV;
-    else if (extension == ".flac") major = SF_FORMAT_FLAC;
-    else if (extension == ".aif" || extension == ".aiff") major = SF_FORMAT_AIFF;
-    else if (extension == ".ogg" || extension == ".oga") major = SF_FORMAT_OGG;
-    else
-        throw HostError("cannot tell the output format from '" + path +
-                        "': use .wav, .flac, .aiff or .ogg");
-
-    const int subtype = inputFormat & SF_FORMAT_SUBMASK;
-    SF_INFO probe{};
-    probe.channels = 1;
-    probe.samplerate = 44100;
-    probe.format = major | subtype;
-    if (sf_format_check(&probe)) return probe.format;
-    if (major == SF_FORMAT_OGG) return major | SF_FORMAT_VORBIS;
-    const bool deep = subtype == SF_FORMAT_PCM_24 || subtype == SF_FORMAT_PCM_32 ||
-                      subtype == SF_FORMAT_FLOAT || subtype == SF_FORMAT_DOUBLE;
-    return major | (deep ? SF_FORMAT_PCM_24 : SF_FORMAT_PCM_16);
+std::vector<host::ParameterSetting> Resolve(const host::PluginLibrary& library,
+                                            const EqOptions& options, bool toStdout) {
+    std::vector<host::ParameterSetting> resolved =
+        host::ResolveSettings(*library.GetInfo(), options.settings);
+    if (!options.eq.quiet)
+        for (const host::ParameterSetting& setting : resolved)
+            if (!setting.note.empty())
+                std::fprintf(toStdout ? stderr : stdout, "%s\n", setting.note.c_str());
+    return resolved;
 }
 
-bool IsIntegerFormat(int format) {
-    const int subtype = format & SF_FORMAT_SUBMASK;
-    return subtype != SF_FORMAT_FLOAT && subtype != SF_FORMAT_DOUBLE;
-}
-
-class ProgressBar {
-public:
-    ProgressBar(int64_t totalFrames, int sampleRateHz)
-        : total_(totalFrames),
-          enabled_(isatty(fileno(stderr)) != 0 && totalFrames > kProgressAfterSeconds * sampleRateHz) {}
-    void Update(int64_t done) {
-        if (!enabled_ || total_ <= 0) return;
-        const int percent = static_cast<int>(std::min<int64_t>(100, done * 100 / total_));
-        if (percent == shown_) return;
-        shown_ = percent;
-        constexpr int kWidth = 40;
-        const int filled = percent * kWidth / 100;
-        std::fprintf(stderr, "\r[%s%s] %3d%%", std::string(filled, '#').c_str(),
-                     std::string(kWidth - filled, ' ').c_str(), percent);
-        std::fflush(stderr);
-    }
-    void Finish() {
-        if (enabled_ && shown_ >= 0) std::fprintf(stderr, "\n");
-    }
-
-private:
-    int64_t total_;
-    bool enabled_;
-    int shown_ = -1;
-};
-
-void Equalise(const GlobalOptions& global, const EqOptions& options) {
+// IN... -o DIR: each input to DIR under its own name (the extension of --type if given). One
+// failing file does not stop the rest; the exit status tells that some failed.
+void EqualiseIntoFolder(const host::PluginLibrary& library, const EqOptions& options) {
     std::error_code error;
-    if (!fs::exists(options.input, error))
-        throw HostError("cannot read " + options.input + ": no such file");
-    if (fs::exists(options.output, error) && fs::equivalent(options.input, options.output, error))
-        throw HostError("the output " + options.output + " is the input file; choose another name");
-    fs::path folder = fs::path(options.output).parent_path();
-    if (folder.empty()) folder = ".";
-    if (!fs::is_directory(folder, error))
-        throw HostError("cannot write " + options.output + ": the folder " + folder.string() +
-                        " does not exist");
-    if (fs::is_directory(options.output, error))
-        throw HostError("cannot write " + options.output + ": it is a folder");
-
-    SF_INFO inputInfo{};
-    SoundFile input;
-    input.file = sf_open(options.input.c_str(), SFM_READ, &inputInfo);
-    if (input.file == nullptr)
-        throw HostError("cannot read " + options.input + ": " + sf_strerror(nullptr));
-    const int channels = inputInfo.channels;
-    if (channels < 1 || channels > 2)
-        throw HostError(options.input + " has " + std::to_string(channels) +
-                        " channels; lumo eq takes mono or stereo audio");
-
-    SF_INFO outputInfo{};
-    outputInfo.samplerate = inputInfo.samplerate;
-    outputInfo.channels = channels;
-    outputInfo.format = OutputFormat(options.output, inputInfo.format);
-    if (!sf_format_check(&outputInfo))
-        throw HostError("cannot write " + options.output + " with " + std::to_string(channels) +
-                        " channels at " + std::to_string(inputInfo.samplerate) + " Hz");
-
-    const host::PluginLibrary library = global.Load(options.machine);
-    host::HostSettings settings;
-    settings.sampleRateHz = inputInfo.samplerate;
-    settings.maxBlockFrames = std::max(256, options.blockFrames);
-    host::HostedMachine machine(library, settings);
-    machine.Initialise();
-    ApplySettings(machine, options.settings);
-
-    // Written beside OUT and renamed into place only when complete.
-    const fs::path temporary =
-        folder / ("." + fs::path(options.output).filename().string() + ".lumo-" +
-                  std::to_string(static_cast<long>(getpid())) + ".tmp");
-    struct RemoveOnFailure {
-        fs::path path;
-        bool keep = false;
-        ~RemoveOnFailure() {
-            std::error_code ignored;
-            if (!keep) fs::remove(path, ignored);
+    if (!fs::is_directory(options.folder, error))
+        throw HostError("-o " + options.folder + ": no such folder");
+    std::set<fs::path> inputs, outputs;
+    for (const std::string& input : options.files) {
+        if (input == "-") throw HostError("-o DIR takes files, not stdin (-)");
+        inputs.insert(fs::weakly_canonical(input, error));
+    }
+    int failed = 0;
+    for (const std::string& input : options.files) {
+        fs::path output = fs::path(options.folder) / fs::path(input).filename();
+        if (!options.eq.type.empty()) output.replace_extension(ExtensionOfType(options.eq.type));
+        try {
+            const fs::path canonical = fs::weakly_canonical(output, error);
+            if (!outputs.insert(canonical).second)
+                throw HostError("cannot write " + output.string() + " for " + input +
+                                ": an earlier input is written there");
+            if (inputs.count(canonical) != 0 && canonical != fs::weakly_canonical(input, error))
+                throw HostError("cannot write " + output.string() + " for " + input +
+                                ": it is another input");
+            EqualiseFile(library, input, output.string(), options.eq);
+        } catch (const HostError& e) {
+            std::fprintf(stderr, "lumo: %s\n", e.what());
+            ++failed;
         }
-    } cleanup{temporary};
-
-    SoundFile output;
-    output.file = sf_open(temporary.string().c_str(), SFM_WRITE, &outputInfo);
-    if (output.file == nullptr)
-        throw HostError("cannot write " + options.output + ": " + sf_strerror(nullptr));
-    const bool integerOutput = IsIntegerFormat(outputInfo.format);
-    if (integerOutput) sf_command(output.file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
-
-    std::vector<float> fileFrames(static_cast<size_t>(options.blockFrames) * 2);
-    int64_t clipped = 0;
-    ProgressBar progress(inputInfo.frames, inputInfo.samplerate);
-    machine.ProcessStream(
-        [&](float* block, int frames) {
-            const sf_count_t read = sf_readf_float(input.file, fileFrames.data(), frames);
-            if (read < 0) throw HostError("cannot read " + options.input);
-            for (sf_count_t i = 0; i < read; ++i) {
-                block[2 * i] = fileFrames[i * channels];
-                block[2 * i + 1] = fileFrames[i * channels + channels - 1];
-            }
-            return static_cast<int>(read);
-        },
-        [&](const float* block, int frames) {
-            // Mono input ran as identical left and right; the left channel goes back out.
-            for (int i = 0; i < frames; ++i) {
-                fileFrames[i * channels] = block[2 * i];
-                if (channels == 2) fileFrames[i * 2 + 1] = block[2 * i + 1];
-            }
-            if (integerOutput)
-                for (int i = 0; i < frames * channels; ++i)
-                    if (std::fabs(fileFrames[i]) > 1.0f) ++clipped;
-            if (sf_writef_float(output.file, fileFrames.data(), frames) != frames)
-                throw HostError("cannot write " + options.output + ": " + sf_strerror(output.file));
-        },
-        options.blockFrames, [&](int64_t done) { progress.Update(done); });
-    progress.Finish();
-    output.Close();
-
-    fs::rename(temporary, options.output, error);
-    if (error)
-        throw HostError("cannot write " + options.output + ": " + error.message());
-    cleanup.keep = true;
-    if (clipped > 0)
-        std::fprintf(stderr, "lumo: warning: %lld samples beyond full scale were clipped\n",
-                     static_cast<long long>(clipped));
+    }
+    if (failed > 0) throw ExitStatus{1};
 }
-#else
-void Equalise(const GlobalOptions&, const EqOptions&) {
-    throw host::HostError("lumo eq is not available in this build (it has no audio file "
-                          "support); use the Linux build of lumo");
+
+void Equalise(const GlobalOptions& global, EqOptions& options) {
+    options.eq.dither = !options.noDither;
+    const bool batch = !options.folder.empty();
+    if (!batch && options.files.size() != 2)
+        throw HostError("lumo eq takes IN OUT, or IN... -o DIR (" +
+                        std::to_string(options.files.size()) + " files given)");
+    RemoveTemporaryOnSignals();
+    const host::PluginLibrary library = global.Load(options.machine);
+    options.eq.parameters = Resolve(library, options, !batch && options.files[1] == "-");
+    if (batch) EqualiseIntoFolder(library, options);
+    else EqualiseFile(library, options.files[0], options.files[1], options.eq);
 }
-#endif
 
 }  // namespace
 
 void AddEqCommand(CLI::App& app, const GlobalOptions& global) {
     CLI::App* command = app.add_subcommand(
-        "eq", "Equalise an audio file (WAV, FLAC, AIFF or OGG by OUT's extension; mono or "
-              "stereo; the sample rate is kept). The output carries the filters' 0.2 s tail.");
+        "eq", "Equalise audio files (WAV, FLAC, AIFF or OGG; mono or stereo; the sample rate is "
+              "kept). The output carries the filters' 0.2 s tail and is written only on success.");
     auto options = std::make_shared<EqOptions>();
     command->add_option("MACHINE", options->machine, "Full name, short name or plug-in path")
         ->required();
-    command->add_option("IN", options->input, "Input audio file")->required();
-    command->add_option("OUT", options->output, "Output audio file, written only on success")
+    command
+        ->add_option("FILES", options->files,
+                     "IN OUT (- for stdin or stdout), or IN... with -o DIR")
         ->required();
-    command->add_option("--block", options->blockFrames, "Frames per block handed to the machine")
-        ->check(CLI::Range(1, 8192))
-        ->capture_default_str();
+    command->add_option("-o,--output-dir", options->folder,
+                        "Write each IN to DIR under its own name (several files, same settings)")
+        ->type_name("DIR");
     command
         ->add_option("--set", options->settings,
-                     "NAME=VALUE, by parameter name or index: Range=12, Bandwidth=8, "
-                     "\"1 kHz=96\" (raw), \"1 kHz=+6dB\" (nearest slider for the Range); "
-                     "others keep their defaults")
+                     "NAME=VALUE; repeat for each parameter, the others keep their defaults. "
+                     "NAME: name or index (\"1 kHz\", 1kHz, 1k, \"1000 Hz\"). Bands: raw slider "
+                     "0..128 (64 = 0 dB) or gain (+6dB, nearest slider for the Range). Range=12 "
+                     "(dB). Bandwidth: raw steps 1..24 in twelfths of an octave, or octaves "
+                     "(0.67oct, 1/3oct, nearest step)")
         ->type_name("NAME=VALUE")
         ->allow_extra_args(false);
+    command->add_option("--bits", options->eq.bits, "Output samples: 16, 24, 32 or float "
+                                                    "(default: the input's)")
+        ->check(CLI::IsMember({"16", "24", "32", "float"}));
+    command->add_flag("--no-dither", options->noDither,
+                      "No TPDF dither when writing 16 bits or fewer (by default it is added, "
+                      "from a fixed seed, when the audio was changed)");
+    command->add_option("--type", options->eq.type,
+                        std::string("Output container (") + kOutputTypes +
+                            "); needed for stdout, else taken from OUT's extension")
+        ->check(CLI::IsMember({"wav", "flac", "aiff", "aif", "ogg", "oga"}, CLI::ignore_case));
+    command->add_flag("--force", options->eq.force, "Replace a read-only OUT");
+    command->add_flag("-q,--quiet", options->eq.quiet, "Print nothing but warnings and errors");
+    command->add_option("--block", options->eq.blockFrames, "Frames per block handed to the machine")
+        ->check(CLI::Range(1, 8192))
+        ->capture_default_str();
     command->callback([&global, options] { Equalise(global, *options); });
 }
 

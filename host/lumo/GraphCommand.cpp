@@ -4,18 +4,68 @@
 #include <string>
 #include <vector>
 
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <system_error>
+
 #include "Commands.h"
 #include "lumo/host/HostEnvironment.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <lumo/standin.h>
+#endif
 
 namespace lumo::cli {
 namespace {
 
+namespace fs = std::filesystem;
 using host::HostError;
 
 constexpr int kGraphCommand = 1;
-// The outer sizes the graph window can be dragged to.
+// The outer sizes the graph window can be dragged to; the client area is smaller by the frame.
 constexpr int kMinOuterWidth = 300, kMinOuterHeight = 200;
 constexpr int kMaxOuterWidth = 600, kMaxOuterHeight = 400;
+
+struct Frame {
+    int width, height;  // outer size minus client size
+};
+
+// The graph window's frame on this platform, before any window is open: the system's frame for
+// its styles (a tool window with caption, system menu and sizing border) on Windows, the
+// stand-in's fixed borders natively.
+Frame PlatformFrame() {
+#ifdef _WIN32
+    RECT frame = {0, 0, 0, 0};
+    AdjustWindowRectEx(&frame, WS_CAPTION | WS_SYSMENU | WS_THICKFRAME, FALSE, WS_EX_TOOLWINDOW);
+    return {frame.right - frame.left, frame.bottom - frame.top};
+#else
+    return {2 * kLumoStandinFrameBorder, 2 * kLumoStandinFrameBorder + kLumoStandinCaptionHeight};
+#endif
+}
+
+std::string ClientRange(const Frame& frame) {
+    return std::to_string(kMinOuterWidth - frame.width) + "x" +
+           std::to_string(kMinOuterHeight - frame.height) + " to " +
+           std::to_string(kMaxOuterWidth - frame.width) + "x" +
+           std::to_string(kMaxOuterHeight - frame.height);
+}
+
+// Refusals before any window opens: lumo graph writes PNG, into a folder that exists.
+void CheckOutput(const std::string& path) {
+    std::string extension = fs::path(path).extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (extension != ".png")
+        throw HostError("-o " + path + ": lumo graph writes PNG images; name the file .png");
+    std::error_code error;
+    const fs::path folder = fs::path(path).parent_path();
+    if (!folder.empty() && !fs::is_directory(folder, error))
+        throw HostError("cannot write " + path + ": the folder " + folder.string() + " does not exist");
+    if (fs::is_directory(path, error)) throw HostError("cannot write " + path + ": it is a folder");
+}
 
 struct GraphOptions {
     std::string machine;
@@ -35,6 +85,7 @@ void RenderGraph(const GlobalOptions& global, const GraphOptions& options) {
     int clientWidth = 0, clientHeight = 0;
     if (!options.size.empty() && !ParseSize(options.size, clientWidth, clientHeight))
         throw HostError("bad --size '" + options.size + "': expected WIDTHxHEIGHT, e.g. 500x300");
+    CheckOutput(options.output);
 
     const host::PluginLibrary library = global.Load(options.machine);
     host::HostedMachine machine(library);
@@ -52,18 +103,15 @@ void RenderGraph(const GlobalOptions& global, const GraphOptions& options) {
                         className + ")");
 
     if (!options.size.empty()) {
+        // The frame of the window as opened (a system's may differ from PlatformFrame's).
         const host::WindowGeometry geometry = host::GetWindowGeometry(window);
-        const int frameWidth = geometry.width - geometry.clientWidth;
-        const int frameHeight = geometry.height - geometry.clientHeight;
-        const int outerWidth = clientWidth + frameWidth;
-        const int outerHeight = clientHeight + frameHeight;
+        const Frame frame{geometry.width - geometry.clientWidth, geometry.height - geometry.clientHeight};
+        const int outerWidth = clientWidth + frame.width;
+        const int outerHeight = clientHeight + frame.height;
         if (outerWidth < kMinOuterWidth || outerWidth > kMaxOuterWidth ||
             outerHeight < kMinOuterHeight || outerHeight > kMaxOuterHeight)
-            throw HostError("--size " + options.size + " does not fit the graph window: its client area can be " +
-                            std::to_string(kMinOuterWidth - frameWidth) + "x" +
-                            std::to_string(kMinOuterHeight - frameHeight) + " to " +
-                            std::to_string(kMaxOuterWidth - frameWidth) + "x" +
-                            std::to_string(kMaxOuterHeight - frameHeight));
+            throw HostError("--size " + options.size + " does not fit the graph window: its client "
+                            "area can be " + ClientRange(frame));
         host::SetClientSize(window, clientWidth, clientHeight);
         environment.PumpMessages();
     }
@@ -83,14 +131,15 @@ void AddGraphCommand(CLI::App& app, const GlobalOptions& global) {
     auto options = std::make_shared<GraphOptions>();
     command->add_option("MACHINE", options->machine, "Full name, short name or plug-in path")
         ->required();
-    command->add_option("-o,--output", options->output, "PNG file to write")->required();
+    command->add_option("-o,--output", options->output, "PNG file to write (.png)")->required();
     command->add_option("--size", options->size,
-                        "Client area WIDTHxHEIGHT; the outer window must stay within 300x200 "
-                        "and 600x400 (default: the window's own size)")
+                        "Client area WIDTHxHEIGHT, from " + ClientRange(PlatformFrame()) +
+                            " (default: the window's own size)")
         ->type_name("WxH");
     command
         ->add_option("--set", options->settings,
-                     "NAME=VALUE as for lumo eq; others keep their defaults")
+                     "NAME=VALUE as for lumo eq; repeat for each parameter, the others keep "
+                     "their defaults")
         ->type_name("NAME=VALUE")
         ->allow_extra_args(false);
     command->callback([&global, options] { RenderGraph(global, *options); });

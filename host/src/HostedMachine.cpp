@@ -153,12 +153,24 @@ void HostedMachine::ProcessStream(const std::function<int(float*, int)>& pull,
         framesDone += frames;
         if (progress) progress(framesDone);
     }
+    // The tail, one frame per call. The machine looks at its fade counter only when a call
+    // starts: a call that starts at or above the fade length keeps full level to its end, and
+    // the last call before it reports silence can run on past the frame where the fade reaches
+    // zero. One frame per call starts the ramp on its own frame and ends the output on the last
+    // frame the fade leaves above zero, so the tail is the same whatever blockFrames is. The
+    // frames are gathered and pushed in blocks of blockFrames.
     const int64_t maxTailFrames = static_cast<int64_t>(settings_.sampleRateHz) * kMaxTailSeconds;
-    for (int64_t tailFrames = 0; tailFrames < maxTailFrames; tailFrames += blockFrames) {
-        std::fill(block.begin(), block.end(), 0.0f);
-        if (!ProcessAudio(block.data(), blockFrames, abi::kModeNoInput)) break;
-        push(block.data(), blockFrames);
+    int gathered = 0;
+    for (int64_t tailFrames = 0; tailFrames < maxTailFrames; ++tailFrames) {
+        float* frame = block.data() + 2 * gathered;
+        frame[0] = frame[1] = 0.0f;
+        if (!ProcessAudio(frame, 1, abi::kModeNoInput)) break;
+        if (++gathered == blockFrames) {
+            push(block.data(), gathered);
+            gathered = 0;
+        }
     }
+    if (gathered > 0) push(block.data(), gathered);
 }
 
 std::vector<float> HostedMachine::ProcessSignal(const std::vector<float>& interleaved,

@@ -1,5 +1,6 @@
 #include "lumo/host/ParameterSettings.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cmath>
@@ -27,9 +28,54 @@ bool EqualNoCase(const std::string& a, const char* b) {
     return true;
 }
 
+std::string Lower(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
 int FindByName(const abi::MachineDescription& description, const std::string& name) {
     for (int i = 0; i < description.globalParameterCount; ++i)
         if (EqualNoCase(name, description.parameters[i]->name)) return i;
+    return -1;
+}
+
+// "0.67", "12": true and the number for a plain decimal (no sign, exponent or hex).
+bool ParseDecimal(const std::string& text, double& value) {
+    if (text.empty() || text.find_first_not_of("0123456789.") != std::string::npos) return false;
+    char* end = nullptr;
+    value = std::strtod(text.c_str(), &end);
+    return end != nullptr && *end == '\0';
+}
+
+// "1kHz", "1 k", "1000 Hz", "31.5Hz": true and the frequency in Hz. A unit is needed: a bare
+// number names a parameter by index.
+bool ParseFrequencyHz(const std::string& text, double& hz) {
+    const size_t digits = text.find_first_not_of("0123456789.");
+    if (digits == 0 || digits == std::string::npos || !ParseDecimal(text.substr(0, digits), hz))
+        return false;
+    const std::string unit = Lower(Trim(text.substr(digits)));
+    if (unit == "k" || unit == "khz") hz *= 1000.0;
+    else if (unit != "hz") return false;
+    return hz > 0.0;
+}
+
+bool SameFrequency(double a, double b) { return std::fabs(a - b) <= 1e-9 * std::max(a, b); }
+
+// A band by its frequency as typed: the band names first ("1 kHz"), then the centres in the
+// descriptions ("1260 Hz").
+int FindByFrequency(const abi::MachineDescription& description, const std::string& name) {
+    double typedHz = 0.0;
+    if (!ParseFrequencyHz(name, typedHz)) return -1;
+    for (int i = 0; i < description.globalParameterCount; ++i) {
+        double bandHz = 0.0;
+        if (description.parameters[i]->name != nullptr &&
+            ParseFrequencyHz(description.parameters[i]->name, bandHz) && SameFrequency(bandHz, typedHz))
+            return i;
+    }
+    for (int i = 0; i < description.globalParameterCount; ++i)
+        if (IsBandParameter(description, i) &&
+            SameFrequency(BandCentreHz(*description.parameters[i]), typedHz))
+            return i;
     return -1;
 }
 
@@ -51,6 +97,27 @@ bool ParseDecibels(const std::string& text, double& gainDb) {
     char* end = nullptr;
     gainDb = std::strtod(number.c_str(), &end);
     return end != nullptr && *end == '\0' && std::isfinite(gainDb);
+}
+
+// "0.67oct", "1/3 oct", "2 octaves": true and the width in octaves.
+bool ParseOctaves(const std::string& text, double& octaves) {
+    const std::string lower = Lower(text);
+    std::string number;
+    for (const char* unit : {"octaves", "octave", "oct"}) {
+        const size_t length = std::strlen(unit);
+        if (lower.size() > length && lower.compare(lower.size() - length, length, unit) == 0) {
+            number = Trim(lower.substr(0, lower.size() - length));
+            break;
+        }
+    }
+    const size_t slash = number.find('/');
+    if (slash == std::string::npos) return ParseDecimal(number, octaves);
+    double numerator = 0.0, denominator = 0.0;
+    if (!ParseDecimal(Trim(number.substr(0, slash)), numerator) ||
+        !ParseDecimal(Trim(number.substr(slash + 1)), denominator) || denominator == 0.0)
+        return false;
+    octaves = numerator / denominator;
+    return true;
 }
 
 std::string ParameterNames(const abi::MachineDescription& description) {
@@ -75,6 +142,7 @@ Parsed ParseText(const abi::MachineDescription& description, const std::string& 
     if (name.empty() || value.empty())
         throw HostError("bad setting '" + text + "': expected NAME=VALUE");
     int index = FindByName(description, name);
+    if (index < 0) index = FindByFrequency(description, name);
     long number = 0;
     if (index < 0 && ParseInteger(name, number)) {
         if (number < 0 || number >= description.globalParameterCount)
@@ -100,7 +168,37 @@ std::string FormatGain(double gainDb) {
     return text;
 }
 
+// The nearest Bandwidth step to a width in octaves, within the record's range.
+ParameterSetting OctaveSetting(const abi::ParameterRecord& record, const Parsed& p, double octaves) {
+    if (!(octaves > 0.0) || !std::isfinite(octaves))
+        throw HostError("value " + p.value + " for " + record.name + " must be above 0 octaves");
+    const double steps = octaves * kBandwidthStepsPerOctave;
+    long raw = steps < record.minimum ? record.minimum
+             : steps > record.maximum ? record.maximum
+                                      : std::lround(steps);
+    char chosen[32];
+    std::snprintf(chosen, sizeof chosen, "%.2f octave", static_cast<double>(raw) / kBandwidthStepsPerOctave);
+    std::string note = std::string(record.name) + ": " + p.value + " -> " + std::to_string(raw) +
+                       " (" + chosen + ")";
+    if (std::fabs(steps - raw) > 0.5)
+        note += raw == record.minimum ? ", the narrowest step" : ", the widest step";
+    return {p.index, static_cast<int>(raw), note};
+}
+
 }  // namespace
+
+bool IsBandParameter(const abi::MachineDescription& description, int index) {
+    if (index < 0 || index >= description.globalParameterCount) return false;
+    const char* name = description.parameters[index]->name;
+    return !EqualNoCase("Range", name) && !EqualNoCase("Bandwidth", name);
+}
+
+double BandCentreHz(const abi::ParameterRecord& record) {
+    double hz = 0.0;
+    return record.description != nullptr && ParseFrequencyHz(record.description, hz) ? hz : 0.0;
+}
+
+int FlatSlider(const abi::ParameterRecord& record) { return (record.minimum + record.maximum) / 2; }
 
 std::vector<ParameterSetting> ResolveSettings(const abi::MachineDescription& description,
                                               const std::vector<std::string>& texts) {
@@ -140,14 +238,22 @@ std::vector<ParameterSetting> ResolveSettings(const abi::MachineDescription& des
             settings.push_back({p.index, static_cast<int>(raw), ""});
             continue;
         }
+        double octaves = 0.0;
+        if (p.index == bandwidthIndex && ParseOctaves(p.value, octaves)) {
+            settings.push_back(OctaveSetting(record, p, octaves));
+            continue;
+        }
         const bool isBand = p.index != bandwidthIndex && rangeIndex >= 0;
         if (!isBand || !ParseDecibels(p.value, gainDb)) {
             throw HostError("bad value '" + p.value + "' for " + record.name +
                             (isBand ? ": expected a raw value or a gain such as +6dB"
-                                    : ": expected a raw value"));
+                             : p.index == bandwidthIndex
+                                 ? ": expected a raw value (twelfths of an octave) or octaves "
+                                   "such as 0.5oct or 1/3oct"
+                                 : ": expected a raw value"));
         }
         // Slider s means Range x (s - centre) / (max - centre) dB, centre being the 0 dB slider.
-        const int centre = (record.minimum + record.maximum) / 2;
+        const int centre = FlatSlider(record);
         const int halfSpan = record.maximum - centre;
         long slider = centre;
         if (rangeDb > 0 && halfSpan > 0) {

@@ -1,110 +1,13 @@
-// The lumo command-line tool, run as a user runs it.
-#include <gtest/gtest.h>
-#include <sndfile.h>
-#include <sys/wait.h>
+// The lumo command-line tool, run as a user runs it: descriptions, help, settings, refusals and
+// graphs. The audio it writes is checked closely in CliAudioTest.cpp.
+#include <sys/stat.h>
 
-#include <algorithm>
+#include <nlohmann/json.hpp>
 
-#include <cmath>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <string>
-#include <vector>
+#include "CliHarness.h"
 
-namespace fs = std::filesystem;
-
+namespace lumo::clitest {
 namespace {
-
-constexpr int kSampleRateHz = 44100;
-constexpr double kPi = 3.14159265358979323846;
-
-struct CommandRun {
-    int exitCode;
-    std::string out;
-    std::string err;
-};
-
-std::string ReadText(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-class CliTest : public testing::Test {
-protected:
-    void SetUp() override {
-        dir_ = fs::path(testing::TempDir()) /
-               ("lumo-cli-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    CommandRun Lumo(const std::string& arguments) {
-        const fs::path out = dir_ / "stdout.txt", err = dir_ / "stderr.txt";
-        const std::string command = "LUMO_PLUGIN_DIR='" LUMO_TEST_PLUGIN_DIR "' '" LUMO_CLI_PATH "' " +
-                                    arguments + " >'" + out.string() + "' 2>'" + err.string() + "'";
-        const int status = std::system(command.c_str());
-        CommandRun run{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadText(out), ReadText(err)};
-        fs::remove(out);
-        fs::remove(err);
-        return run;
-    }
-    std::string Path(const std::string& name) { return (dir_ / name).string(); }
-    std::string Quoted(const std::string& name) { return "'" + Path(name) + "'"; }
-
-    // Writes frames of a sine (same on every channel).
-    void WriteSine(const std::string& name, int format, int channels, int frames, double frequencyHz,
-                   double amplitude) {
-        SF_INFO info{};
-        info.samplerate = kSampleRateHz;
-        info.channels = channels;
-        info.format = format;
-        SNDFILE* file = sf_open(Path(name).c_str(), SFM_WRITE, &info);
-        ASSERT_NE(file, nullptr) << sf_strerror(nullptr);
-        std::vector<float> samples(static_cast<size_t>(frames) * channels);
-        for (int i = 0; i < frames; ++i)
-            for (int c = 0; c < channels; ++c)
-                samples[i * channels + c] =
-                    static_cast<float>(amplitude * std::sin(2 * kPi * frequencyHz * i / kSampleRateHz));
-        sf_writef_float(file, samples.data(), frames);
-        sf_close(file);
-    }
-    struct Audio {
-        SF_INFO info{};
-        std::vector<float> samples;
-    };
-    Audio Read(const std::string& name) {
-        Audio audio;
-        SNDFILE* file = sf_open(Path(name).c_str(), SFM_READ, &audio.info);
-        EXPECT_NE(file, nullptr) << name;
-        if (file == nullptr) return audio;
-        audio.samples.resize(static_cast<size_t>(audio.info.frames) * audio.info.channels);
-        sf_readf_float(file, audio.samples.data(), audio.info.frames);
-        sf_close(file);
-        return audio;
-    }
-    // Files in the test folder, apart from the given ones.
-    std::vector<std::string> OtherFiles(const std::vector<std::string>& known) {
-        std::vector<std::string> others;
-        for (const auto& entry : fs::directory_iterator(dir_)) {
-            const std::string name = entry.path().filename().string();
-            if (std::find(known.begin(), known.end(), name) == known.end()) others.push_back(name);
-        }
-        return others;
-    }
-    static void ExpectOneErrorLine(const CommandRun& run, const std::string& part) {
-        EXPECT_NE(run.exitCode, 0);
-        ASSERT_FALSE(run.err.empty());
-        EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
-        EXPECT_NE(run.err.find(part), std::string::npos) << run.err;
-    }
-
-    fs::path dir_;
-};
 
 double Peak(const std::vector<float>& samples, size_t first, size_t end, int channels) {
     double peak = 0.0;
@@ -127,6 +30,36 @@ TEST_F(CliTest, InfoDescribesTheMachine) {
     EXPECT_NE(out.find("1 kHz      1000 Hz         0..128      64  0.0 dB\n"), std::string::npos) << out;
 }
 
+TEST_F(CliTest, InfoJsonGivesTheTableForScripts) {
+    const CommandRun run = Lumo("info Lumo-31 --json");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const nlohmann::json info = nlohmann::json::parse(run.out);
+    EXPECT_EQ(info["fullName"], "Tarvo Lumo-31");
+    EXPECT_EQ(info["commands"], nlohmann::json::array({"&About...", "&Graph..."}));
+    const nlohmann::json& parameters = info["parameters"];
+    ASSERT_EQ(parameters.size(), 33u);
+    const nlohmann::json& bandwidth = parameters[1];
+    EXPECT_EQ(bandwidth["name"], "Bandwidth");
+    EXPECT_EQ(bandwidth["minimum"], 1);
+    EXPECT_EQ(bandwidth["maximum"], 24);
+    ASSERT_EQ(bandwidth["valueTexts"].size(), 24u);
+    EXPECT_EQ(bandwidth["valueTexts"][11], "1.00 octave");
+    EXPECT_FALSE(bandwidth.contains("centreHz"));
+    // The lowest band, the 1 kHz band and the highest, with the centres their descriptions give.
+    EXPECT_EQ(parameters[2]["name"], "20 Hz");
+    EXPECT_DOUBLE_EQ(parameters[2]["centreHz"].get<double>(), 19.7);
+    EXPECT_EQ(parameters[19]["name"], "1 kHz");
+    EXPECT_DOUBLE_EQ(parameters[19]["centreHz"].get<double>(), 1000.0);
+    EXPECT_EQ(parameters[19]["default"], 64);
+    EXPECT_EQ(parameters[19]["defaultText"], "0.0 dB");
+    EXPECT_EQ(parameters[19]["valueTexts"].size(), 129u);
+    EXPECT_DOUBLE_EQ(parameters[32]["centreHz"].get<double>(), 20159.0);
+
+    const CommandRun version = Lumo("--version");
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, "lumo " LUMO_VERSION "\n");
+}
+
 TEST_F(CliTest, ErrorsAreOneLineAndFail) {
     ExpectOneErrorLine(Lumo("info Lumo-99"), "unknown machine 'Lumo-99'");
     ExpectOneErrorLine(Lumo("info /nonexistent/lumo.so"), "no such file");
@@ -142,11 +75,35 @@ TEST_F(CliTest, HelpExplainsEachCommand) {
         EXPECT_NE(run.out.find(command), std::string::npos) << command;
     run = Lumo("eq --help");
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_NE(run.out.find("--set"), std::string::npos);
-    EXPECT_NE(run.out.find("--block"), std::string::npos);
-    run = Lumo("graph --help");
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_NE(run.out.find("--size"), std::string::npos);
+    for (const char* part : {"--set", "repeat", "twelfths of an octave", "1/3oct", "--block", "--bits",
+                             "--no-dither", "--type", "-o,--output-dir", "--force", "--quiet"})
+        EXPECT_TRUE(Contains(run.out, part)) << part;
+}
+
+// The size range graph --help states is the one the window takes, ends included.
+TEST_F(CliTest, GraphSizeRangeIsTheClientAreasAndOutputsArePng) {
+    const CommandRun help = Lumo("graph --help");
+    int minWidth = 0, minHeight = 0, maxWidth = 0, maxHeight = 0;
+    const size_t at = help.out.find("from ");
+    ASSERT_NE(at, std::string::npos) << help.out;
+    ASSERT_EQ(std::sscanf(help.out.c_str() + at, "from %dx%d to %dx%d", &minWidth, &minHeight, &maxWidth,
+                          &maxHeight), 4) << help.out;
+    const std::string range = std::to_string(minWidth) + "x" + std::to_string(minHeight) + " to " +
+                              std::to_string(maxWidth) + "x" + std::to_string(maxHeight);
+    for (const std::string& size : {std::to_string(minWidth) + "x" + std::to_string(minHeight),
+                                    std::to_string(maxWidth) + "x" + std::to_string(maxHeight)}) {
+        const CommandRun run = Lumo("graph Lumo-15 -o g.png --size " + size);
+        EXPECT_EQ(run.exitCode, 0) << size << ": " << run.err;
+        EXPECT_TRUE(Contains(run.out, "(" + size + ")")) << run.out;
+    }
+    const std::string tooWide = std::to_string(maxWidth + 1) + "x" + std::to_string(maxHeight);
+    const CommandRun refused = Lumo("graph Lumo-15 -o wide.png --size " + tooWide);
+    ExpectOneErrorLine(refused, "--size " + tooWide);
+    EXPECT_TRUE(Contains(refused.err, range)) << refused.err;
+
+    ExpectOneErrorLine(Lumo("graph Lumo-15 -o g.jpg"), "g.jpg");
+    ExpectOneErrorLine(Lumo("graph Lumo-15 -o missing/g.png"), "the folder missing does not exist");
+    EXPECT_TRUE(OtherFiles({"g.png"}).empty());
 }
 
 TEST_F(CliTest, EqWavRoundTripKeepsFormatAndAddsTheTail) {
@@ -159,12 +116,16 @@ TEST_F(CliTest, EqWavRoundTripKeepsFormatAndAddsTheTail) {
     EXPECT_EQ(out.info.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
     EXPECT_EQ(out.info.samplerate, kSampleRateHz);
     EXPECT_EQ(out.info.channels, 2);
-    EXPECT_GE(out.info.frames, frames + kSampleRateHz / 5 - 256);
-    EXPECT_LE(out.info.frames, frames + kSampleRateHz / 5 + 256);
-    // Every band at 0 dB: the input comes back sample for sample.
+    EXPECT_EQ(out.info.frames, frames + kSampleRateHz / 5);
+    // Every band at 0 dB: the input comes back sample for sample, undithered.
     ASSERT_GE(out.samples.size(), in.samples.size());
     EXPECT_TRUE(std::equal(in.samples.begin(), in.samples.end(), out.samples.begin()));
+    EXPECT_EQ(run.out, "wrote " + Path("out.wav") + "\n");
     EXPECT_TRUE(OtherFiles({"in.wav", "out.wav"}).empty());
+
+    const CommandRun quiet = Lumo("eq Lumo-31 in.wav out.wav --quiet --set 1k=+3dB");
+    EXPECT_EQ(quiet.exitCode, 0);
+    EXPECT_EQ(quiet.out + quiet.err, "");
 }
 
 TEST_F(CliTest, EqFlacWithDecibelSetting) {
@@ -211,12 +172,75 @@ TEST_F(CliTest, EqFailuresLeaveNoOutput) {
     ExpectOneErrorLine(Lumo("eq Lumo-31 " + Quoted("in.wav") + " " + Quoted("out.wav") + " --block 0"),
                        "--block");
 
+    ExpectOneErrorLine(Lumo("eq Lumo-31 in.wav out.flac --bits 32"), "--bits 32");
+    ExpectOneErrorLine(Lumo("eq Lumo-31 in.wav out.ogg --bits 16"), "--bits 16");
+    ExpectOneErrorLine(Lumo("eq Lumo-31 in.wav -"), "--type");
+    ExpectOneErrorLine(Lumo("eq Lumo-31 in.wav out.wav extra.wav"), "IN... -o DIR");
+    ExpectOneErrorLine(Lumo("eq Lumo-31 in.wav -o missing"), "-o missing");
+
     WriteSine("three.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 3, 1000, 440.0, 0.5);
     ExpectOneErrorLine(Lumo("eq Lumo-31 " + Quoted("three.wav") + " " + Quoted("out.wav")), "3 channels");
 
     EXPECT_FALSE(fs::exists(dir_ / "missing"));
     EXPECT_EQ(ReadText(Path("in.wav")), original);
     EXPECT_TRUE(OtherFiles({"in.wav", "text.wav", "three.wav"}).empty());
+}
+
+// OUT is replaced as asked, keeping its mode; a read-only OUT only with --force.
+TEST_F(CliTest, EqReplacesOnlyWhatItMay) {
+    WriteSine("in.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, 1000, 440.0, 0.5);
+    std::ofstream(Path("locked.wav")) << "keep me\n";
+    std::ofstream(Path("shared.wav")) << "replace me\n";
+    fs::permissions(Path("locked.wav"), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    fs::permissions(Path("shared.wav"), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                                            fs::perms::group_write);
+    auto mode = [&](const std::string& name) { return fs::status(Path(name)).permissions() & fs::perms::mask; };
+    const fs::perms locked = mode("locked.wav"), shared = mode("shared.wav");
+
+    ExpectOneErrorLine(Lumo("eq Lumo-31 in.wav locked.wav"), "locked.wav is read-only; use --force");
+    EXPECT_EQ(ReadText(Path("locked.wav")), "keep me\n");
+
+    ASSERT_EQ(Lumo("eq Lumo-31 in.wav locked.wav --force").exitCode, 0);
+    ASSERT_EQ(Lumo("eq Lumo-31 in.wav shared.wav").exitCode, 0);
+    EXPECT_EQ(Read("locked.wav").info.frames, 1000 + kSampleRateHz / 5);
+    EXPECT_EQ(Read("shared.wav").info.frames, 1000 + kSampleRateHz / 5);
+    EXPECT_EQ(mode("locked.wav"), locked);
+    EXPECT_EQ(mode("shared.wav"), shared);
+
+    // A symbolic link has its target replaced; /dev/null takes the result and stays itself.
+    fs::create_symlink("shared.wav", Path("link.wav"));
+    ASSERT_EQ(Lumo("eq Lumo-31 in.wav link.wav --set 1k=+3dB").exitCode, 0);
+    EXPECT_TRUE(fs::is_symlink(Path("link.wav")));
+    EXPECT_NE(Read("shared.wav").samples, Read("locked.wav").samples);
+    EXPECT_EQ(Lumo("eq Lumo-31 in.wav /dev/null --type wav").exitCode, 0);
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+    EXPECT_TRUE(OtherFiles({"in.wav", "locked.wav", "shared.wav", "link.wav"}).empty());
+}
+
+TEST_F(CliTest, EqWarnsInsteadOfSilentSurprises) {
+    // A band at or above half the sample rate, set away from 0 dB, does nothing.
+    WriteSine("low-rate.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, 800, 300.0, 0.5, 8000);
+    CommandRun run = Lumo("eq Lumo-31 low-rate.wav out.wav --set 8k=+6dB --set 4k=-3dB --set 1k=+1dB");
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_TRUE(Contains(run.err, "warning: low-rate.wav: 8 kHz has no effect at 8000 Hz")) << run.err;
+    EXPECT_TRUE(Contains(run.err, "warning: low-rate.wav: 4 kHz has no effect at 8000 Hz")) << run.err;
+    EXPECT_FALSE(Contains(run.err, "1 kHz")) << run.err;
+
+    // A file cut short: the header promises twice the audio it holds.
+    WriteSine("whole.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, 4000, 440.0, 0.5);
+    const std::string whole = ReadText(Path("whole.wav"));
+    std::ofstream(Path("cut.wav"), std::ios::binary) << whole.substr(0, whole.size() / 2);
+    run = Lumo("eq Lumo-31 cut.wav out.wav");
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_TRUE(Contains(run.err, "warning: cut.wav ends early")) << run.err;
+    EXPECT_FALSE(Contains(Lumo("eq Lumo-31 whole.wav out.wav").err, "warning")) ;
+
+    // Float output above full scale is kept, and said; integer output clips and counts.
+    WriteSine("hot.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 1, 4410, 1000.0, 0.9);
+    run = Lumo("eq Lumo-31 hot.wav hot-out.wav --set Range=12 --set 1k=+12dB");
+    EXPECT_TRUE(Contains(run.err, "warning: hot-out.wav peaks at +")) << run.err;
+    run = Lumo("eq Lumo-31 hot.wav hot-out.wav --set Range=12 --set 1k=+12dB --bits 24");
+    EXPECT_TRUE(Contains(run.err, "samples beyond full scale were clipped")) << run.err;
 }
 
 // Width and height of a PNG file from its header.
@@ -254,3 +278,4 @@ TEST_F(CliTest, GraphWritesThePaintedWindow) {
 }
 
 }  // namespace
+}  // namespace lumo::clitest

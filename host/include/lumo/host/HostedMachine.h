@@ -62,9 +62,11 @@ public:
     bool ProcessAudio(float* interleaved, int frames, int mode);
 
     // Runs a whole signal: blocks of blockFrames with mode 3 while pull gives input (it fills up
-    // to `frames` stereo frames and returns how many, 0 at the end), then mode 2 until the
-    // machine reports silence. push receives every output block, the tail included. A block the
-    // machine reports silent comes out as zeros. progress (optional) gets the input frames done.
+    // to `frames` stereo frames and returns how many, 0 at the end), then mode 2 one frame per
+    // call until the machine reports silence, so that the tail ends where the machine's fade
+    // ends whatever blockFrames is. push receives every output block (at most blockFrames), the
+    // tail included. A block the machine reports silent comes out as zeros. progress (optional)
+    // gets the input frames done.
     void ProcessStream(const std::function<int(float* interleaved, int frames)>& pull,
                        const std::function<void(const float* interleaved, int frames)>& push,
                        int blockFrames = 256,
