@@ -11,6 +11,7 @@
 
 #include "Commands.h"
 #include "lumo/host/HostEnvironment.h"
+#include <lumo/abi/GraphWindow.h>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -24,10 +25,9 @@ namespace {
 namespace fs = std::filesystem;
 using host::HostError;
 
-constexpr int kGraphCommand = 1;
 // The outer sizes the graph window can be dragged to; the client area is smaller by the frame.
-constexpr int kMinOuterWidth = 300, kMinOuterHeight = 200;
-constexpr int kMaxOuterWidth = 600, kMaxOuterHeight = 400;
+constexpr int kMinOuterWidth = abi::kGraphWindowMinWidth, kMinOuterHeight = abi::kGraphWindowMinHeight;
+constexpr int kMaxOuterWidth = abi::kGraphWindowMaxWidth, kMaxOuterHeight = abi::kGraphWindowMaxHeight;
 
 struct Frame {
     int width, height;  // outer size minus client size
@@ -91,7 +91,7 @@ void RenderGraph(const GlobalOptions& global, const GraphOptions& options) {
     host::HostedMachine machine(library);
     machine.Initialise();
     ApplySettings(machine, options.settings);
-    machine.RunCommand(kGraphCommand);
+    machine.RunCommand(abi::kCommandGraph);
 
     host::HostEnvironment& environment = host::HostEnvironment::Instance();
     environment.PumpMessages();
