@@ -4,11 +4,17 @@
 // exactly its number of words), `this` as the first argument on x86-64.
 #pragma once
 
-// Marks a free function or function pointer that stands in for a member function.
+// Marks a free function or function pointer that stands in for a member function. GCC accepts
+// thiscall on non-member functions as an extension (and says so under -Wattributes), which is
+// exactly what a host needs to call or fill a table of member functions.
 #if defined(__i386__) && defined(_WIN32)
 #define LUMO_THISCALL __attribute__((thiscall))
+#define LUMO_THISCALL_BEGIN _Pragma("GCC diagnostic push") _Pragma("GCC diagnostic ignored \"-Wattributes\"")
+#define LUMO_THISCALL_END _Pragma("GCC diagnostic pop")
 #else
 #define LUMO_THISCALL
+#define LUMO_THISCALL_BEGIN
+#define LUMO_THISCALL_END
 #endif
 
 // The two exports of a plug-in: C linkage, undecorated names (a .def file on Windows, a version
@@ -22,11 +28,13 @@
 namespace lumo::abi {
 
 // Calls slot `slot` (0-based) of the table at offset 0 of `object` as a member function.
+LUMO_THISCALL_BEGIN
 template <typename R, typename... Args>
 R CallSlot(void* object, int slot, Args... args) {
     using Operation = R(LUMO_THISCALL*)(void*, Args...);
     void* const* table = *static_cast<void* const* const*>(object);
     return reinterpret_cast<Operation>(table[slot])(object, args...);
 }
+LUMO_THISCALL_END
 
 }  // namespace lumo::abi

@@ -19,6 +19,7 @@ struct HostCallbacks {
 
 // One operation of the host's table: its slot, its signature (as a member function of the
 // callbacks object) and the call as the machine makes it.
+LUMO_THISCALL_BEGIN
 template <int Slot, typename R, typename... Args>
 struct HostOperation {
     static constexpr int kSlot = Slot;
@@ -27,6 +28,7 @@ struct HostOperation {
         return reinterpret_cast<Function>(host->table[Slot])(host, args...);
     }
 };
+LUMO_THISCALL_END
 
 // Machine, audio thread, in an output call without input: a host-owned float buffer for one
 // block of interleaved stereo frames.
