@@ -29,8 +29,8 @@
 namespace lumo::engine {
 namespace {
 
-// The lane image of a group's sections: each coefficient and state word once per lane, and
-// each lane's section index within the group (pads negative), as a float for cheap compares.
+// The lane image of a group's sections: each coefficient and state word once per lane, and each
+// lane's section index within the group (pads negative) as a float for cheap compares.
 template <int kFloats>
 struct alignas(64) LaneTable {
     float b0[kFloats], b1[kFloats], b2[kFloats], a1[kFloats], a2[kFloats];
@@ -70,19 +70,18 @@ void UnpackStates(const LaneTable<kFloats>& table, int count, StereoBiquadState*
     }
 }
 
-// One group's registers.
+// One group's registers and its step.
 template <class Ops, int kVectors>
 struct Wavefront {
     using Vec = typename Ops::Vec;
-    using Mask = typename Ops::Mask;
     static constexpr int kLanes = Ops::kLanes;
-    static constexpr int kPositions = kVectors * kLanes / 2;
+    static constexpr int kPairs = kLanes / 2;
 
     Vec b0[kVectors], b1[kVectors], b2[kVectors], a1[kVectors], a2[kVectors];
     Vec s1[kVectors], s2[kVectors];
-    Vec y[kVectors];        // the previous step's outputs
+    Vec y[kVectors];        // the outputs of the step before
     Vec section[kVectors];  // each lane's section index
-    Mask inputLanes;        // lanes of vector 0 that take the input: the first section and pads
+    typename Ops::Mask inputLanes;  // lanes of vector 0 that take the input: the first section, pads
 
     LUMO_ALWAYS_INLINE void Load(const LaneTable<kLanes * kVectors>& table) {
 #pragma GCC unroll 16
@@ -95,10 +94,10 @@ struct Wavefront {
             a2[v] = Ops::Load(table.a2 + at);
             s1[v] = Ops::Load(table.s1 + at);
             s2[v] = Ops::Load(table.s2 + at);
-            section[v] = Ops::Load(table.section + at);
             y[v] = Ops::Zero();
+            section[v] = Ops::Load(table.section + at);
         }
-        inputLanes = Ops::AtMost(section[0], Ops::Set(0.0f));
+        inputLanes = Ops::AtMost(section[0], Ops::Zero());
     }
 
     LUMO_ALWAYS_INLINE void StoreStates(LaneTable<kLanes * kVectors>& table) const {
@@ -109,66 +108,73 @@ struct Wavefront {
         }
     }
 
-    // One step: `input` holds the frame entering the first section in every lane pair. When
-    // kMasked, only sections first..last (as floats) update their state.
-    template <bool kMasked>
-    LUMO_ALWAYS_INLINE void Step(Vec input, Vec first, Vec last) {
-        Vec x[kVectors];
-        x[0] = Ops::Select(inputLanes, input, Ops::ShiftIn(input, y[0]));
+    // One step; `input` holds the frame entering the first section in every lane pair. Vectors
+    // go from the top down, so that each still sees the outputs of the step before below it.
+    // When kEdge, only vectors firstVector..lastVector compute, and in them only sections
+    // lowest..highest (as floats) update their state; a vector left out keeps its outputs of the
+    // step before, which only inactive lanes read.
+    template <bool kEdge>
+    LUMO_ALWAYS_INLINE void Step(Vec input, int firstVector, int lastVector, Vec lowest,
+                                 Vec highest) {
 #pragma GCC unroll 16
-        for (int v = kVectors - 1; v > 0; --v) x[v] = Ops::ShiftIn(y[v - 1], y[v]);
-#pragma GCC unroll 16
-        for (int v = 0; v < kVectors; ++v) {
-            const Vec out = Ops::Add(Ops::Mul(b0[v], x[v]), s1[v]);
-            Vec next1 = Ops::Sub(Ops::Add(Ops::Mul(b1[v], x[v]), s2[v]), Ops::Mul(a1[v], out));
-            Vec next2 = Ops::Sub(Ops::Mul(b2[v], x[v]), Ops::Mul(a2[v], out));
-            if constexpr (kMasked) {
-                const Mask active = Ops::Within(section[v], first, last);
-                next1 = Ops::Select(active, next1, s1[v]);
-                next2 = Ops::Select(active, next2, s2[v]);
+        for (int v = kVectors - 1; v >= 0; --v) {
+            if (kEdge && (v < firstVector || v > lastVector)) continue;
+            const Vec x = v > 0 ? Ops::ShiftIn(y[v - 1], y[v])
+                                : Ops::Select(inputLanes, input, Ops::ShiftIn(input, y[0]));
+            const Vec out = Ops::Add(Ops::Mul(b0[v], x), s1[v]);
+            const Vec next1 = Ops::Sub(Ops::Add(Ops::Mul(b1[v], x), s2[v]), Ops::Mul(a1[v], out));
+            const Vec next2 = Ops::Sub(Ops::Mul(b2[v], x), Ops::Mul(a2[v], out));
+            if (kEdge) {
+                const typename Ops::Mask active = Ops::Within(section[v], lowest, highest);
+                s1[v] = Ops::Select(active, next1, s1[v]);
+                s2[v] = Ops::Select(active, next2, s2[v]);
+            } else {
+                s1[v] = next1;
+                s2[v] = next2;
             }
-            s1[v] = next1;
-            s2[v] = next2;
             y[v] = out;
         }
     }
 };
 
-// A fill or drain step t: section k works on frame t - k, so it is active for k in
-// [t - frames + 1, t]; the bounds are clamped to just outside the group's sections so that they
-// stay exact as floats. The input exists up to the last frame, the output from step count-1 on.
+// A fill or drain step t: section k works on frame t - k, so only sections
+// max(0, t - frames + 1) .. min(count - 1, t) are active. The input exists up to the last
+// frame, the output from step count - 1 on.
 template <class Ops, int kVectors>
-LUMO_ALWAYS_INLINE void MaskedStep(Wavefront<Ops, kVectors>& w, float* interleaved, int frames,
-                                   int count, std::ptrdiff_t t) {
-    constexpr int kPositions = Wavefront<Ops, kVectors>::kPositions;
-    const std::ptrdiff_t lowest = t - frames + 1 < -1 ? -1 : t - frames + 1;
-    const std::ptrdiff_t highest = t > kPositions ? kPositions : t;
+LUMO_ALWAYS_INLINE void EdgeStep(Wavefront<Ops, kVectors>& w, float* interleaved, int frames,
+                                 int count, std::ptrdiff_t t) {
+    constexpr int kPairs = Ops::kLanes / 2;
+    const int pad = kVectors * kPairs - count;
+    const std::ptrdiff_t lowest = t - frames + 1 > 0 ? t - frames + 1 : 0;
+    const std::ptrdiff_t highest = t < count - 1 ? t : count - 1;
     const typename Ops::Vec input = t < frames ? Ops::LoadFrame(interleaved + 2 * t) : Ops::Zero();
-    w.template Step<true>(input, Ops::Set(static_cast<float>(lowest)),
-                          Ops::Set(static_cast<float>(highest)));
+    w.template Step<true>(input, static_cast<int>(lowest + pad) / kPairs,
+                          static_cast<int>(highest + pad) / kPairs,
+                          Ops::Set(static_cast<float>(lowest)), Ops::Set(static_cast<float>(highest)));
     if (t >= count - 1) Ops::StoreTopFrame(interleaved + 2 * (t - count + 1), w.y[kVectors - 1]);
 }
 
-// Runs `count` (1..kVectors*kLanes/2) sections over `frames` (>= 1) frames as one wavefront.
+// Runs `count` (1..kVectors*kLanes/2) sections over `frames` (>= 1) frames as one wavefront:
+// count - 1 fill steps, the full steps, count - 1 drain steps (fill and drain meet when the
+// block is shorter than the cascade).
 template <class Ops, int kVectors>
 void RunGroup(const BiquadCoefficients* coefficients, StereoBiquadState* states, int count,
               float* interleaved, int frames) {
-    using W = Wavefront<Ops, kVectors>;
     LaneTable<Ops::kLanes * kVectors> table;
     PackLanes(coefficients, states, count, table);
-    W w;
+    Wavefront<Ops, kVectors> w;
     w.Load(table);
-
+    const std::ptrdiff_t fillEnd = count - 1;
+    const std::ptrdiff_t drainStart = frames > fillEnd ? frames : fillEnd;
     const std::ptrdiff_t steps = static_cast<std::ptrdiff_t>(frames) + count - 1;
     std::ptrdiff_t t = 0;
-    for (; t < count - 1; ++t) MaskedStep(w, interleaved, frames, count, t);
+    for (; t < fillEnd; ++t) EdgeStep(w, interleaved, frames, count, t);
     const typename Ops::Vec unused = Ops::Zero();
-    for (; t < frames; ++t) {
-        w.template Step<false>(Ops::LoadFrame(interleaved + 2 * t), unused, unused);
+    for (; t < drainStart; ++t) {
+        w.template Step<false>(Ops::LoadFrame(interleaved + 2 * t), 0, kVectors - 1, unused, unused);
         Ops::StoreTopFrame(interleaved + 2 * (t - count + 1), w.y[kVectors - 1]);
     }
-    for (; t < steps; ++t) MaskedStep(w, interleaved, frames, count, t);
-
+    for (; t < steps; ++t) EdgeStep(w, interleaved, frames, count, t);
     w.StoreStates(table);
     UnpackStates(table, count, states);
 }
