@@ -130,7 +130,8 @@ void RegisterAll(const Layout& layout, int activeEvery, int frames) {
     std::vector<Variant> variants = {{"literal", LiteralLoop}, {"bandfilter", BandFilterLoop}};
     for (CascadePath path : {CascadePath::Scalar, CascadePath::Sse2, CascadePath::Avx2,
                              CascadePath::Avx512}) {
-        if (CascadePathAvailable(path)) variants.push_back({CascadePathName(path), CascadeKernelOf(path)});
+        if (CascadePathAvailable(path))
+            variants.push_back({CascadePathName(path), CascadeKernelOf(path)});
     }
     const std::vector<BiquadCoefficients> bands = Bands(layout, activeEvery);
     for (const Variant& v : variants) {

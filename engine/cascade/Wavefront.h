@@ -8,13 +8,15 @@
 // lane pair. The vectors of a step do not depend on each other, which hides the latency of the
 // recurrence; each lane still computes exactly the recurrence, in the same order.
 //
-// A group with fewer sections than positions leaves its lowest positions as padding: the input
-// enters at the first section's lane pair (and the pads below it), so the last section always
-// sits at the top lane pair of the last vector, where the output leaves. Pads never feed a
-// section, so whatever they compute is dropped.
+// A group with fewer sections than positions leaves its lowest positions as padding (zero
+// coefficients): the input enters at the first section's lane pair (and the pads below it), so
+// the last section always sits at the top lane pair of the last vector, where the output leaves.
+// Pads never feed a section, so whatever they compute is dropped.
 //
-// The first count-1 steps (fill) and the last count-1 steps (drain) keep the state of sections
-// that have no frame yet or none any more, by a lane mask; the steps between run without masks.
+// The first count-1 steps (fill) and the last count-1 steps (drain) compute only the vectors
+// that hold sections with a frame, and keep the state of the others in them by a lane mask; the
+// steps between run on all vectors without masks. A group's state stays in registers
+// throughout.
 //
 // Everything here has internal linkage: each kernel file compiles its own copy for its own
 // instruction set, so no copy built for a wider set can stand in for another at link time.
@@ -23,6 +25,7 @@
 #include <cstddef>
 
 #include "engine/cascade/Cascade.h"
+#include "engine/cascade/SectionBySection.h"
 
 #define LUMO_ALWAYS_INLINE inline __attribute__((always_inline))
 
@@ -81,7 +84,7 @@ struct Wavefront {
     Vec s1[kVectors], s2[kVectors];
     Vec y[kVectors];        // the outputs of the step before
     Vec section[kVectors];  // each lane's section index
-    typename Ops::Mask inputLanes;  // lanes of vector 0 that take the input: the first section, pads
+    typename Ops::Mask inputLanes;  // lanes of vector 0 taking the input: first section and pads
 
     LUMO_ALWAYS_INLINE void Load(const LaneTable<kLanes * kVectors>& table) {
 #pragma GCC unroll 16
@@ -150,7 +153,8 @@ LUMO_ALWAYS_INLINE void EdgeStep(Wavefront<Ops, kVectors>& w, float* interleaved
     const typename Ops::Vec input = t < frames ? Ops::LoadFrame(interleaved + 2 * t) : Ops::Zero();
     w.template Step<true>(input, static_cast<int>(lowest + pad) / kPairs,
                           static_cast<int>(highest + pad) / kPairs,
-                          Ops::Set(static_cast<float>(lowest)), Ops::Set(static_cast<float>(highest)));
+                          Ops::Set(static_cast<float>(lowest)),
+                          Ops::Set(static_cast<float>(highest)));
     if (t >= count - 1) Ops::StoreTopFrame(interleaved + 2 * (t - count + 1), w.y[kVectors - 1]);
 }
 
@@ -171,12 +175,27 @@ void RunGroup(const BiquadCoefficients* coefficients, StereoBiquadState* states,
     for (; t < fillEnd; ++t) EdgeStep(w, interleaved, frames, count, t);
     const typename Ops::Vec unused = Ops::Zero();
     for (; t < drainStart; ++t) {
-        w.template Step<false>(Ops::LoadFrame(interleaved + 2 * t), 0, kVectors - 1, unused, unused);
+        w.template Step<false>(Ops::LoadFrame(interleaved + 2 * t), 0, kVectors - 1, unused,
+                               unused);
         Ops::StoreTopFrame(interleaved + 2 * (t - count + 1), w.y[kVectors - 1]);
     }
     for (; t < steps; ++t) EdgeStep(w, interleaved, frames, count, t);
     w.StoreStates(table);
     UnpackStates(table, count, states);
+}
+
+// RunGroup for a group of `vectors` (1..kVectors) vectors.
+template <class Ops, int kVectors>
+void RunGroupOfSize(int vectors, const BiquadCoefficients* coefficients,
+                    StereoBiquadState* states, int count, float* interleaved, int frames) {
+    if constexpr (kVectors > 1) {
+        if (vectors < kVectors) {
+            RunGroupOfSize<Ops, kVectors - 1>(vectors, coefficients, states, count, interleaved,
+                                              frames);
+            return;
+        }
+    }
+    RunGroup<Ops, kVectors>(coefficients, states, count, interleaved, frames);
 }
 
 // Runs the cascade in groups of at most kMaxVectors vectors, as evenly sized as the lane pairs
@@ -190,24 +209,28 @@ void RunGroups(const BiquadCoefficients* coefficients, StereoBiquadState* states
     int first = 0;
     for (int group = 0; group < groups; ++group) {
         const int groupVectors = vectors / groups + (group < vectors % groups ? 1 : 0);
-        const int groupCount =
-            group == groups - 1 ? count - first : groupVectors * kPairs;
-        const BiquadCoefficients* c = coefficients + first;
-        StereoBiquadState* s = states + first;
-        static_assert(kMaxVectors <= 16, "one case per group size below");
-        switch (groupVectors) {
-#define LUMO_GROUP_CASE(n)                                                      \
-    case n:                                                                     \
-        if constexpr (n <= kMaxVectors) RunGroup<Ops, n>(c, s, groupCount, interleaved, frames); \
-        break;
-            LUMO_GROUP_CASE(1) LUMO_GROUP_CASE(2) LUMO_GROUP_CASE(3) LUMO_GROUP_CASE(4)
-            LUMO_GROUP_CASE(5) LUMO_GROUP_CASE(6) LUMO_GROUP_CASE(7) LUMO_GROUP_CASE(8)
-            LUMO_GROUP_CASE(9) LUMO_GROUP_CASE(10) LUMO_GROUP_CASE(11) LUMO_GROUP_CASE(12)
-            LUMO_GROUP_CASE(13) LUMO_GROUP_CASE(14) LUMO_GROUP_CASE(15) LUMO_GROUP_CASE(16)
-#undef LUMO_GROUP_CASE
-        }
+        const int groupCount = group == groups - 1 ? count - first : groupVectors * kPairs;
+        RunGroupOfSize<Ops, kMaxVectors>(groupVectors, coefficients + first, states + first,
+                                         groupCount, interleaved, frames);
         first += groupCount;
     }
+}
+
+// The block size from which the wavefront pays: below it, the count - 1 fill and drain steps
+// and the packing cost more than the wavefront saves, and the sections run one by one.
+struct WavefrontFrom {
+    int frames;
+    int sectionFrames;  // frames * count
+};
+
+template <class Ops, int kMaxGroupVectors>
+void RunCascade(WavefrontFrom from, const BiquadCoefficients* coefficients,
+                StereoBiquadState* states, int count, float* interleaved, int frames) {
+    if (count <= 0 || frames <= 0) return;
+    if (frames < from.frames || static_cast<long long>(frames) * count < from.sectionFrames)
+        RunSectionBySection(coefficients, states, count, interleaved, frames);
+    else
+        RunGroups<Ops, kMaxGroupVectors>(coefficients, states, count, interleaved, frames);
 }
 
 }  // namespace
