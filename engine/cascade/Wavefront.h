@@ -78,7 +78,6 @@ template <class Ops, int kVectors>
 struct Wavefront {
     using Vec = typename Ops::Vec;
     static constexpr int kLanes = Ops::kLanes;
-    static constexpr int kPairs = kLanes / 2;
 
     Vec b0[kVectors], b1[kVectors], b2[kVectors], a1[kVectors], a2[kVectors];
     Vec s1[kVectors], s2[kVectors];

@@ -127,7 +127,8 @@ Case MakeCase(int count, int frames, unsigned seed) {
                           : kind < 0.05f ? 0.0f
                                          : Uniform(rng, -1, 1));
     }
-    // A run of silence, so that states decay towards the denormal range.
+    // Silence over the second quarter of the block: fast-decaying sections ring down through
+    // the denormal range, where flush-to-zero acts.
     if (frames > 64) std::fill(c.input.begin() + frames / 2, c.input.begin() + frames, 0.0f);
     // Now and then a non-finite sample late in the block, so that most of it stays finite.
     if (frames >= 4 && seed % 3 == 0) {
