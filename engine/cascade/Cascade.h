@@ -23,8 +23,9 @@ constexpr int kMaxCascadeSections = 32;
 // in 32-bit floats exactly as written (no fused multiply-add):
 //   y = b0*x + s1;  s1 = (b1*x + s2) - a1*y;  s2 = b2*x - a2*y;  sample = y.
 // The caller's MXCSR (flush-to-zero, denormals-are-zero) applies; non-finite values propagate.
-// (Where two NaNs of different payloads meet, which one an operation keeps depends on operand order,
-// which C++ leaves open even in the literal loop; the NaNs the arithmetic makes all look alike.)
+// (Where two NaNs of different payloads meet, which one an operation keeps depends on operand
+// order, which C++ leaves open even in the literal loop; the NaNs the arithmetic makes are all
+// alike.)
 using CascadeKernel = void (*)(const BiquadCoefficients* coefficients, StereoBiquadState* states,
                                int count, float* interleaved, int frames);
 
