@@ -158,10 +158,10 @@ void BM_BandSilenceAfterImpulse(benchmark::State& state) {
     engine::StereoBiquadState decayed{};
     std::vector<float> audio(2 * kFrames, 0.0f);
     audio[0] = audio[1] = 1.0f;
-    engine::RunCascade(&c, &decayed, 1, audio.data(), kFrames);
+    engine::SelectedCascadeKernel()(&c, &decayed, 1, audio.data(), kFrames);
     for (int block = 0; block < 100000 && std::fabs(decayed.left1) >= FLT_MIN; ++block) {
         std::fill(audio.begin(), audio.end(), 0.0f);
-        engine::RunCascade(&c, &decayed, 1, audio.data(), kFrames);
+        engine::SelectedCascadeKernel()(&c, &decayed, 1, audio.data(), kFrames);
     }
     state.counters["state1"] = decayed.left1;
     std::unique_ptr<engine::DenormalsOff> flush;
@@ -169,7 +169,7 @@ void BM_BandSilenceAfterImpulse(benchmark::State& state) {
     for (auto _ : state) {
         engine::StereoBiquadState s = decayed;
         std::fill(audio.begin(), audio.end(), 0.0f);
-        engine::RunCascade(&c, &s, 1, audio.data(), kFrames);
+        engine::SelectedCascadeKernel()(&c, &s, 1, audio.data(), kFrames);
         benchmark::DoNotOptimize(audio.data());
     }
     SetPerFrame(state, kFrames);
@@ -186,7 +186,7 @@ void BM_BandNoise(benchmark::State& state) {
     std::vector<float> audio(noise.size());
     for (auto _ : state) {
         std::copy(noise.begin(), noise.end(), audio.begin());
-        engine::RunCascade(&c, &s, 1, audio.data(), kFrames);
+        engine::SelectedCascadeKernel()(&c, &s, 1, audio.data(), kFrames);
         benchmark::DoNotOptimize(audio.data());
     }
     SetPerFrame(state, kFrames);

@@ -11,7 +11,7 @@
 #include "engine/Biquad.h"
 #include "engine/CoefficientSnapshot.h"
 #include "engine/ParameterScale.h"
-#include "engine/StereoCascade.h"
+#include "engine/cascade/Cascade.h"
 #include "engine/TripleBuffer.h"
 
 namespace lumo::engine {

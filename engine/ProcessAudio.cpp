@@ -35,8 +35,10 @@ void Equaliser::RunBands(float* interleaved, int frames) {
     }
     if (count == 0) return;
 
+    // The kernel for this CPU's widest instruction set; every kernel gives the same bits.
+    static const CascadeKernel runCascade = SelectedCascadeKernel();
     if (count == layout_.bandCount) {
-        RunCascade(running_, states_, count, interleaved, frames);
+        runCascade(running_, states_, count, interleaved, frames);
     } else {
         BiquadCoefficients coefficients[kMaxBands];
         StereoBiquadState states[kMaxBands];
@@ -44,7 +46,7 @@ void Equaliser::RunBands(float* interleaved, int frames) {
             coefficients[i] = running_[runningBands[i]];
             states[i] = states_[runningBands[i]];
         }
-        RunCascade(coefficients, states, count, interleaved, frames);
+        runCascade(coefficients, states, count, interleaved, frames);
         for (int i = 0; i < count; ++i) states_[runningBands[i]] = states[i];
     }
     for (int i = 0; i < count; ++i) {

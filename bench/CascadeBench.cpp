@@ -1,0 +1,159 @@
+// Cascade kernel speed per stereo frame: every path this CPU runs, next to the literal loop (one
+// band after the other, frame by frame, coefficients and states read and written through memory
+// on every sample) and a copy of today's band loop of engine/BandFilter.cpp (one band after the
+// other, four frames per iteration, coefficients and states in locals). Band sets as in Lumo-31,
+// -20 and -15 (peaking bands, one octave wide, 44.1 kHz), all bands or every other one active;
+// blocks of 256 frames and the small blocks a host may send around parameter changes. Builds
+// natively and, for the 32-bit Windows build, through bench/windows-bench.sh.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <random>
+#include <string>
+#include <vector>
+#include <xmmintrin.h>
+
+#include "engine/cascade/Cascade.h"
+
+namespace lumo::engine {
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+struct Layout {
+    int bands;
+    double lowestCentreHz;
+    double spacingOctaves;
+};
+constexpr Layout kLayouts[] = {{31, 19.69, 1.0 / 3.0}, {20, 22.10, 0.5}, {15, 24.80, 2.0 / 3.0}};
+
+// Peaking bands of the layout, every `activeEvery`-th one, with gains between -9 and +9 dB.
+std::vector<BiquadCoefficients> Bands(const Layout& layout, int activeEvery) {
+    std::vector<BiquadCoefficients> sections;
+    for (int band = 0; band < layout.bands; band += activeEvery) {
+        const double centreHz = layout.lowestCentreHz * std::pow(2.0, band * layout.spacingOctaves);
+        const double gainDb = 9.0 * std::sin(band * 1.7);
+        const double w0 = 2.0 * kPi * centreHz / 44100.0;
+        const double alpha = std::sin(w0) * std::sinh(std::log(2.0) / 2.0 * w0 / std::sin(w0));
+        const double amplitude = std::pow(10.0, gainDb / 40.0);
+        const double a0 = 1.0 + alpha / amplitude;
+        sections.push_back({static_cast<float>((1.0 + alpha * amplitude) / a0),
+                            static_cast<float>(-2.0 * std::cos(w0) / a0),
+                            static_cast<float>((1.0 - alpha * amplitude) / a0),
+                            static_cast<float>(-2.0 * std::cos(w0) / a0),
+                            static_cast<float>((1.0 - alpha / amplitude) / a0)});
+    }
+    return sections;
+}
+
+std::vector<float> Noise(int frames) {
+    std::mt19937 rng(1);
+    std::uniform_real_distribution<float> dist(-0.5f, 0.5f);
+    std::vector<float> out(2 * static_cast<size_t>(frames));
+    for (float& v : out) v = dist(rng);
+    return out;
+}
+
+void LiteralLoop(const BiquadCoefficients* coefficients, StereoBiquadState* states, int count,
+                 float* interleaved, int frames) {
+    for (int i = 0; i < count; ++i) {
+        for (int j = 0; j < frames; ++j) {
+            for (int channel = 0; channel < 2; ++channel) {
+                float& s1 = channel == 0 ? states[i].left1 : states[i].right1;
+                float& s2 = channel == 0 ? states[i].left2 : states[i].right2;
+                const float x = interleaved[2 * j + channel];
+                const float y = coefficients[i].b0 * x + s1;
+                s1 = (coefficients[i].b1 * x + s2) - coefficients[i].a1 * y;
+                s2 = coefficients[i].b2 * x - coefficients[i].a2 * y;
+                interleaved[2 * j + channel] = y;
+            }
+        }
+    }
+}
+
+inline float Step(float x, float& s1, float& s2, const BiquadCoefficients& c) {
+    const float y = c.b0 * x + s1;
+    s1 = (c.b1 * x + s2) - c.a1 * y;
+    s2 = c.b2 * x - c.a2 * y;
+    return y;
+}
+
+void BandFilterLoop(const BiquadCoefficients* coefficients, StereoBiquadState* states, int count,
+                    float* interleaved, int frames) {
+    for (int i = 0; i < count; ++i) {
+        const BiquadCoefficients c = coefficients[i];
+        float l1 = states[i].left1, l2 = states[i].left2;
+        float r1 = states[i].right1, r2 = states[i].right2;
+        int j = 0;
+        for (; j + 4 <= frames; j += 4) {
+            float* f = interleaved + 2 * j;
+            for (int k = 0; k < 8; k += 2) {
+                f[k] = Step(f[k], l1, l2, c);
+                f[k + 1] = Step(f[k + 1], r1, r2, c);
+            }
+        }
+        for (; j < frames; ++j) {
+            float* f = interleaved + 2 * j;
+            f[0] = Step(f[0], l1, l2, c);
+            f[1] = Step(f[1], r1, r2, c);
+        }
+        states[i] = {l1, l2, r1, r2};
+    }
+}
+
+void RunKernel(benchmark::State& state, CascadeKernel kernel, std::vector<BiquadCoefficients> bands,
+               int frames) {
+    const unsigned savedCsr = _mm_getcsr();
+    _mm_setcsr(savedCsr | 0x8040);  // flush-to-zero, denormals-are-zero, as the audio call sets
+    std::vector<StereoBiquadState> states(bands.size(), {0, 0, 0, 0});
+    const std::vector<float> noise = Noise(frames);
+    std::vector<float> audio(noise.size());
+    const int count = static_cast<int>(bands.size());
+    for (auto _ : state) {
+        std::copy(noise.begin(), noise.end(), audio.begin());  // fresh input every call
+        kernel(bands.data(), states.data(), count, audio.data(), frames);
+        benchmark::DoNotOptimize(audio.data());
+        benchmark::ClobberMemory();
+    }
+    _mm_setcsr(savedCsr);
+    // Seconds per stereo frame (shown with an SI prefix: 12n is 12 ns).
+    state.counters["per_frame"] = benchmark::Counter(
+        static_cast<double>(state.iterations()) * frames,
+        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+void RegisterAll(const Layout& layout, int activeEvery, int frames) {
+    struct Variant {
+        std::string name;
+        CascadeKernel kernel;
+    };
+    std::vector<Variant> variants = {{"literal", LiteralLoop}, {"bandfilter", BandFilterLoop}};
+    for (CascadePath path : {CascadePath::Scalar, CascadePath::Sse2, CascadePath::Avx2,
+                             CascadePath::Avx512}) {
+        if (CascadePathAvailable(path))
+            variants.push_back({CascadePathName(path), CascadeKernelOf(path)});
+    }
+    const std::vector<BiquadCoefficients> bands = Bands(layout, activeEvery);
+    for (const Variant& v : variants) {
+        const std::string name = "Cascade/bands:" + std::to_string(layout.bands) +
+                                 "/active:" + std::to_string(bands.size()) +
+                                 "/frames:" + std::to_string(frames) + "/" + v.name;
+        benchmark::RegisterBenchmark(name.c_str(), RunKernel, v.kernel, bands, frames);
+    }
+}
+
+}  // namespace
+}  // namespace lumo::engine
+
+int main(int argc, char** argv) {
+    using namespace lumo::engine;
+    benchmark::Initialize(&argc, argv);
+    benchmark::AddCustomContext("cascade_selected_path", CascadePathName(SelectedCascadePath()));
+    for (const Layout& layout : kLayouts)
+        for (int activeEvery : {1, 2}) RegisterAll(layout, activeEvery, 256);
+    for (const Layout& layout : kLayouts)
+        for (int frames : {1, 2, 4, 8, 16}) RegisterAll(layout, 1, frames);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,85 @@
+// Small blocks: the wavefront's fill and drain cost count-1 steps of every lane, which a few
+// frames do not repay. Here the sections run one after the other over the block, left and right
+// side by side in one 128-bit vector (each frame in both lane pairs, so the upper pair repeats
+// the lower one's arithmetic exactly and never meets other values). Included by the SIMD kernel
+// files, each compiling its own copy (internal linkage) for its instruction set.
+#pragma once
+
+#include <cstring>
+#include <emmintrin.h>
+
+#include "engine/cascade/Cascade.h"
+
+namespace lumo::engine {
+namespace {
+
+// One section's coefficients and state in the lanes of a frame.
+struct StereoSection {
+    explicit StereoSection(const BiquadCoefficients& c, const StereoBiquadState& state)
+        : b0(_mm_set1_ps(c.b0)),
+          b1(_mm_set1_ps(c.b1)),
+          b2(_mm_set1_ps(c.b2)),
+          a1(_mm_set1_ps(c.a1)),
+          a2(_mm_set1_ps(c.a2)) {
+        const __m128 words = _mm_loadu_ps(&state.left1);  // left1, left2, right1, right2
+        s1 = _mm_shuffle_ps(words, words, _MM_SHUFFLE(2, 0, 2, 0));
+        s2 = _mm_shuffle_ps(words, words, _MM_SHUFFLE(3, 1, 3, 1));
+    }
+    void StoreState(StereoBiquadState& state) const {
+        _mm_storeu_ps(&state.left1, _mm_unpacklo_ps(s1, s2));
+    }
+    __m128 Step(__m128 x) {
+        const __m128 y = _mm_add_ps(_mm_mul_ps(b0, x), s1);
+        s1 = _mm_sub_ps(_mm_add_ps(_mm_mul_ps(b1, x), s2), _mm_mul_ps(a1, y));
+        s2 = _mm_sub_ps(_mm_mul_ps(b2, x), _mm_mul_ps(a2, y));
+        return y;
+    }
+
+    __m128 b0, b1, b2, a1, a2, s1, s2;
+};
+
+__m128 LoadStereoFrame(const float* frame) {
+    double pair;
+    std::memcpy(&pair, frame, sizeof pair);
+    return _mm_castpd_ps(_mm_set1_pd(pair));
+}
+
+void StoreStereoFrame(float* frame, __m128 y) { _mm_storel_pi(reinterpret_cast<__m64*>(frame), y); }
+
+// A block of up to 4 frames stays in registers from one section to the next, so that the chain
+// through the sections carries no store and reload.
+template <int kFrames>
+void RunSectionsOnFrames(const BiquadCoefficients* coefficients, StereoBiquadState* states,
+                         int count, float* interleaved) {
+    __m128 x[kFrames];
+    for (int frame = 0; frame < kFrames; ++frame)
+        x[frame] = LoadStereoFrame(interleaved + 2 * frame);
+    for (int section = 0; section < count; ++section) {
+        StereoSection s(coefficients[section], states[section]);
+        for (int frame = 0; frame < kFrames; ++frame) x[frame] = s.Step(x[frame]);
+        s.StoreState(states[section]);
+    }
+    for (int frame = 0; frame < kFrames; ++frame)
+        StoreStereoFrame(interleaved + 2 * frame, x[frame]);
+}
+
+void RunSectionBySection(const BiquadCoefficients* coefficients, StereoBiquadState* states,
+                         int count, float* interleaved, int frames) {
+    switch (frames) {
+    case 1: return RunSectionsOnFrames<1>(coefficients, states, count, interleaved);
+    case 2: return RunSectionsOnFrames<2>(coefficients, states, count, interleaved);
+    case 3: return RunSectionsOnFrames<3>(coefficients, states, count, interleaved);
+    case 4: return RunSectionsOnFrames<4>(coefficients, states, count, interleaved);
+    default: break;
+    }
+    for (int section = 0; section < count; ++section) {
+        StereoSection s(coefficients[section], states[section]);
+        float* sample = interleaved;
+        for (int frame = 0; frame < frames; ++frame, sample += 2)
+            StoreStereoFrame(sample, s.Step(LoadStereoFrame(sample)));
+        s.StoreState(states[section]);
+    }
+}
+
+}  // namespace
+}  // namespace lumo::engine

@@ -1,0 +1,236 @@
+// The wavefront schedule of the SIMD kernels, generic over a lane type `Ops` that each kernel
+// file defines for its instruction set (Vec, Mask, kLanes and a few operations).
+//
+// A vector of Ops::kLanes floats holds kLanes/2 sections, each as a (left, right) lane pair. A
+// group of kVectors vectors holds consecutive sections at positions 0, 1, 2, ... along its lanes.
+// Section k+1 works one frame behind section k, so at every step all lanes compute at once, and
+// the hand-over from one section to the next is the previous step's outputs shifted up by one
+// lane pair. The vectors of a step do not depend on each other, which hides the latency of the
+// recurrence; each lane still computes exactly the recurrence, in the same order.
+//
+// A group with fewer sections than positions leaves its lowest positions as padding (zero
+// coefficients): the input enters at the first section's lane pair (and the pads below it), so
+// the last section always sits at the top lane pair of the last vector, where the output leaves.
+// Pads never feed a section, so whatever they compute is dropped.
+//
+// The first count-1 steps (fill) and the last count-1 steps (drain) compute only the vectors
+// that hold sections with a frame, and keep the state of the others in them by a lane mask; the
+// steps between run on all vectors without masks. A group's state stays in registers
+// throughout.
+//
+// Everything here has internal linkage: each kernel file compiles its own copy for its own
+// instruction set, so no copy built for a wider set can stand in for another at link time.
+#pragma once
+
+#include <cstddef>
+
+#include "engine/cascade/Cascade.h"
+#include "engine/cascade/SectionBySection.h"
+
+#define LUMO_ALWAYS_INLINE inline __attribute__((always_inline))
+
+namespace lumo::engine {
+namespace {
+
+// The lane image of a group's sections: each coefficient and state word once per lane, and each
+// lane's section index within the group (pads negative) as a float for cheap compares.
+template <int kFloats>
+struct alignas(64) LaneTable {
+    float b0[kFloats], b1[kFloats], b2[kFloats], a1[kFloats], a2[kFloats];
+    float s1[kFloats], s2[kFloats];
+    float section[kFloats];
+};
+
+template <int kFloats>
+void PackLanes(const BiquadCoefficients* coefficients, const StereoBiquadState* states,
+               int count, LaneTable<kFloats>& table) {
+    const int pad = kFloats / 2 - count;
+    for (int position = 0; position < kFloats / 2; ++position) {
+        const int section = position - pad;
+        const BiquadCoefficients c =
+            section >= 0 ? coefficients[section] : BiquadCoefficients{0, 0, 0, 0, 0};
+        const StereoBiquadState s = section >= 0 ? states[section] : StereoBiquadState{0, 0, 0, 0};
+        const int left = 2 * position, right = left + 1;
+        table.b0[left] = table.b0[right] = c.b0;
+        table.b1[left] = table.b1[right] = c.b1;
+        table.b2[left] = table.b2[right] = c.b2;
+        table.a1[left] = table.a1[right] = c.a1;
+        table.a2[left] = table.a2[right] = c.a2;
+        table.s1[left] = s.left1;
+        table.s1[right] = s.right1;
+        table.s2[left] = s.left2;
+        table.s2[right] = s.right2;
+        table.section[left] = table.section[right] = static_cast<float>(section);
+    }
+}
+
+template <int kFloats>
+void UnpackStates(const LaneTable<kFloats>& table, int count, StereoBiquadState* states) {
+    const int pad = kFloats / 2 - count;
+    for (int section = 0; section < count; ++section) {
+        const int left = 2 * (section + pad), right = left + 1;
+        states[section] = {table.s1[left], table.s2[left], table.s1[right], table.s2[right]};
+    }
+}
+
+// One group's registers and its step.
+template <class Ops, int kVectors>
+struct Wavefront {
+    using Vec = typename Ops::Vec;
+    static constexpr int kLanes = Ops::kLanes;
+
+    Vec b0[kVectors], b1[kVectors], b2[kVectors], a1[kVectors], a2[kVectors];
+    Vec s1[kVectors], s2[kVectors];
+    Vec y[kVectors];        // the outputs of the step before
+    Vec section[kVectors];  // each lane's section index
+    typename Ops::Mask inputLanes;  // lanes of vector 0 taking the input: first section and pads
+
+    LUMO_ALWAYS_INLINE void Load(const LaneTable<kLanes * kVectors>& table) {
+#pragma GCC unroll 16
+        for (int v = 0; v < kVectors; ++v) {
+            const int at = v * kLanes;
+            b0[v] = Ops::Load(table.b0 + at);
+            b1[v] = Ops::Load(table.b1 + at);
+            b2[v] = Ops::Load(table.b2 + at);
+            a1[v] = Ops::Load(table.a1 + at);
+            a2[v] = Ops::Load(table.a2 + at);
+            s1[v] = Ops::Load(table.s1 + at);
+            s2[v] = Ops::Load(table.s2 + at);
+            y[v] = Ops::Zero();
+            section[v] = Ops::Load(table.section + at);
+        }
+        inputLanes = Ops::AtMost(section[0], Ops::Zero());
+    }
+
+    LUMO_ALWAYS_INLINE void StoreStates(LaneTable<kLanes * kVectors>& table) const {
+#pragma GCC unroll 16
+        for (int v = 0; v < kVectors; ++v) {
+            Ops::Store(table.s1 + v * kLanes, s1[v]);
+            Ops::Store(table.s2 + v * kLanes, s2[v]);
+        }
+    }
+
+    // One step; `input` holds the frame entering the first section in every lane pair. Vectors
+    // go from the top down, so that each still sees the outputs of the step before below it.
+    // When kEdge, only vectors firstVector..lastVector compute, and in them only sections
+    // lowest..highest (as floats) update their state; a vector left out keeps its outputs of the
+    // step before, which only inactive lanes read.
+    template <bool kEdge>
+    LUMO_ALWAYS_INLINE void Step(Vec input, int firstVector, int lastVector, Vec lowest,
+                                 Vec highest) {
+#pragma GCC unroll 16
+        for (int v = kVectors - 1; v >= 0; --v) {
+            if (kEdge && (v < firstVector || v > lastVector)) continue;
+            const Vec x = v > 0 ? Ops::ShiftIn(y[v - 1], y[v])
+                                : Ops::Select(inputLanes, input, Ops::ShiftIn(input, y[0]));
+            const Vec out = Ops::Add(Ops::Mul(b0[v], x), s1[v]);
+            const Vec next1 = Ops::Sub(Ops::Add(Ops::Mul(b1[v], x), s2[v]), Ops::Mul(a1[v], out));
+            const Vec next2 = Ops::Sub(Ops::Mul(b2[v], x), Ops::Mul(a2[v], out));
+            if (kEdge) {
+                const typename Ops::Mask active = Ops::Within(section[v], lowest, highest);
+                s1[v] = Ops::Select(active, next1, s1[v]);
+                s2[v] = Ops::Select(active, next2, s2[v]);
+            } else {
+                s1[v] = next1;
+                s2[v] = next2;
+            }
+            y[v] = out;
+        }
+    }
+};
+
+// A fill or drain step t: section k works on frame t - k, so only sections
+// max(0, t - frames + 1) .. min(count - 1, t) are active. The input exists up to the last
+// frame, the output from step count - 1 on.
+template <class Ops, int kVectors>
+LUMO_ALWAYS_INLINE void EdgeStep(Wavefront<Ops, kVectors>& w, float* interleaved, int frames,
+                                 int count, std::ptrdiff_t t) {
+    constexpr int kPairs = Ops::kLanes / 2;
+    const int pad = kVectors * kPairs - count;
+    const std::ptrdiff_t lowest = t - frames + 1 > 0 ? t - frames + 1 : 0;
+    const std::ptrdiff_t highest = t < count - 1 ? t : count - 1;
+    const typename Ops::Vec input = t < frames ? Ops::LoadFrame(interleaved + 2 * t) : Ops::Zero();
+    w.template Step<true>(input, static_cast<int>(lowest + pad) / kPairs,
+                          static_cast<int>(highest + pad) / kPairs,
+                          Ops::Set(static_cast<float>(lowest)),
+                          Ops::Set(static_cast<float>(highest)));
+    if (t >= count - 1) Ops::StoreTopFrame(interleaved + 2 * (t - count + 1), w.y[kVectors - 1]);
+}
+
+// Runs `count` (1..kVectors*kLanes/2) sections over `frames` (>= 1) frames as one wavefront:
+// count - 1 fill steps, the full steps, count - 1 drain steps (fill and drain meet when the
+// block is shorter than the cascade).
+template <class Ops, int kVectors>
+void RunGroup(const BiquadCoefficients* coefficients, StereoBiquadState* states, int count,
+              float* interleaved, int frames) {
+    LaneTable<Ops::kLanes * kVectors> table;
+    PackLanes(coefficients, states, count, table);
+    Wavefront<Ops, kVectors> w;
+    w.Load(table);
+    const std::ptrdiff_t fillEnd = count - 1;
+    const std::ptrdiff_t drainStart = frames > fillEnd ? frames : fillEnd;
+    const std::ptrdiff_t steps = static_cast<std::ptrdiff_t>(frames) + count - 1;
+    std::ptrdiff_t t = 0;
+    for (; t < fillEnd; ++t) EdgeStep(w, interleaved, frames, count, t);
+    const typename Ops::Vec unused = Ops::Zero();
+    for (; t < drainStart; ++t) {
+        w.template Step<false>(Ops::LoadFrame(interleaved + 2 * t), 0, kVectors - 1, unused,
+                               unused);
+        Ops::StoreTopFrame(interleaved + 2 * (t - count + 1), w.y[kVectors - 1]);
+    }
+    for (; t < steps; ++t) EdgeStep(w, interleaved, frames, count, t);
+    w.StoreStates(table);
+    UnpackStates(table, count, states);
+}
+
+// RunGroup for a group of `vectors` (1..kVectors) vectors.
+template <class Ops, int kVectors>
+void RunGroupOfSize(int vectors, const BiquadCoefficients* coefficients,
+                    StereoBiquadState* states, int count, float* interleaved, int frames) {
+    if constexpr (kVectors > 1) {
+        if (vectors < kVectors) {
+            RunGroupOfSize<Ops, kVectors - 1>(vectors, coefficients, states, count, interleaved,
+                                              frames);
+            return;
+        }
+    }
+    RunGroup<Ops, kVectors>(coefficients, states, count, interleaved, frames);
+}
+
+// Runs the cascade in groups of at most kMaxVectors vectors, as evenly sized as the lane pairs
+// allow (the last group takes the remainder and the padding).
+template <class Ops, int kMaxVectors>
+void RunGroups(const BiquadCoefficients* coefficients, StereoBiquadState* states, int count,
+               float* interleaved, int frames) {
+    constexpr int kPairs = Ops::kLanes / 2;
+    const int vectors = (count + kPairs - 1) / kPairs;
+    const int groups = (vectors + kMaxVectors - 1) / kMaxVectors;
+    int first = 0;
+    for (int group = 0; group < groups; ++group) {
+        const int groupVectors = vectors / groups + (group < vectors % groups ? 1 : 0);
+        const int groupCount = group == groups - 1 ? count - first : groupVectors * kPairs;
+        RunGroupOfSize<Ops, kMaxVectors>(groupVectors, coefficients + first, states + first,
+                                         groupCount, interleaved, frames);
+        first += groupCount;
+    }
+}
+
+// The block size from which the wavefront pays: below it, the count - 1 fill and drain steps
+// and the packing cost more than the wavefront saves, and the sections run one by one.
+struct WavefrontFrom {
+    int frames;
+    int sectionFrames;  // frames * count
+};
+
+template <class Ops, int kMaxGroupVectors>
+void RunCascade(WavefrontFrom from, const BiquadCoefficients* coefficients,
+                StereoBiquadState* states, int count, float* interleaved, int frames) {
+    if (count <= 0 || frames <= 0) return;
+    if (frames < from.frames || static_cast<long long>(frames) * count < from.sectionFrames)
+        RunSectionBySection(coefficients, states, count, interleaved, frames);
+    else
+        RunGroups<Ops, kMaxGroupVectors>(coefficients, states, count, interleaved, frames);
+}
+
+}  // namespace
+}  // namespace lumo::engine
