@@ -19,7 +19,9 @@ BiquadCoefficients RunningCoefficients(const Biquad& section) {
 }  // namespace
 
 Equaliser::Equaliser(const BandLayout& layout)
-    : layout_(layout), published_(IdentitySnapshot(layout.bandCount)) {
+    : layout_(layout),
+      runCascade_(SelectedCascadeKernel()),
+      published_(IdentitySnapshot(layout.bandCount)) {
     // Until Initialise and the host's first full parameter call, every parameter holds its
     // default, so a band designed early never reads an undefined value.
     gainScale_.Configure(kSliderMinimum, kSliderMaximum, -kInitialGainSpanDb, kInitialGainSpanDb);

@@ -84,6 +84,10 @@ public:
     // The newest published coefficients (reader side; one reading thread at a time).
     const CoefficientSnapshot& Coefficients() { return published_.Latest(); }
 
+    // The cascade kernel runs the bands: the widest this CPU runs unless told otherwise (every
+    // kernel gives the same bits; tests and benchmarks run each one). The path must be available.
+    void UseCascade(CascadePath path) { runCascade_ = CascadeKernelOf(path); }
+
 private:
     void DesignBand(int band, int sampleRateHz);
     void ApplyActivityRule(int band);
@@ -109,6 +113,7 @@ private:
     int fadeReset_ = 0;
     int fadeFrames_ = 0;   // length of the closing ramp
 
+    CascadeKernel runCascade_;
     TripleBuffer<CoefficientSnapshot> published_;
 };
 

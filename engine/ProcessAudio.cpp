@@ -35,10 +35,8 @@ void Equaliser::RunBands(float* interleaved, int frames) {
     }
     if (count == 0) return;
 
-    // The kernel for this CPU's widest instruction set; every kernel gives the same bits.
-    static const CascadeKernel runCascade = SelectedCascadeKernel();
     if (count == layout_.bandCount) {
-        runCascade(running_, states_, count, interleaved, frames);
+        runCascade_(running_, states_, count, interleaved, frames);
     } else {
         BiquadCoefficients coefficients[kMaxBands];
         StereoBiquadState states[kMaxBands];
@@ -46,7 +44,7 @@ void Equaliser::RunBands(float* interleaved, int frames) {
             coefficients[i] = running_[runningBands[i]];
             states[i] = states_[runningBands[i]];
         }
-        runCascade(coefficients, states, count, interleaved, frames);
+        runCascade_(coefficients, states, count, interleaved, frames);
         for (int i = 0; i < count; ++i) states_[runningBands[i]] = states[i];
     }
     for (int i = 0; i < count; ++i) {
