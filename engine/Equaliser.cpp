@@ -54,6 +54,7 @@ void Equaliser::Initialise(int sampleRateHz) {
         flat_[band] = true;
         tailFramesLeft_[band] = 0;
     }
+    everyBandAsleep_ = false;  // the next audio call zeroes the states
 }
 
 ParameterOutcome Equaliser::ApplyParameters(const ParameterChanges& changes, int sampleRateHz) {
@@ -86,6 +87,7 @@ ParameterOutcome Equaliser::ApplyParameters(const ParameterChanges& changes, int
             DesignBand(band, sampleRateHz);
             ApplyActivityRule(band);
             redesigned = true;
+            everyBandAsleep_ = false;
         }
     }
     if (redesigned) PublishCoefficients();

@@ -107,6 +107,7 @@ private:
     StereoBiquadState states_[kMaxBands];
     bool flat_[kMaxBands];
     int tailFramesLeft_[kMaxBands];
+    bool everyBandAsleep_ = false;  // and every band's state zero: the audio path has nothing to do
     int tailFrames_ = 0;
 
     int fadeCounter_ = 0;  // frames of output still to come after the input stopped

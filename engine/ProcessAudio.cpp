@@ -21,6 +21,7 @@ bool IsFinite(const StereoBiquadState& s) {
 // up the band is asleep: its state is zeroed and it is skipped. The running bands go through the
 // cascade together. A state that a non-finite sample has poisoned is cleared after the block.
 void Equaliser::RunBands(float* interleaved, int frames) {
+    if (everyBandAsleep_) return;  // and every state already zero: nothing to do
     int runningBands[kMaxBands];
     int count = 0;
     for (int band = 0; band < layout_.bandCount; ++band) {
@@ -33,8 +34,12 @@ void Equaliser::RunBands(float* interleaved, int frames) {
         }
         runningBands[count++] = band;
     }
-    if (count == 0) return;
+    if (count == 0) {
+        everyBandAsleep_ = true;  // until a parameter change redesigns a band
+        return;
+    }
 
+    DenormalsOff denormalsOff;  // restores the caller's floating-point control on return
     if (count == layout_.bandCount) {
         runCascade_(running_, states_, count, interleaved, frames);
     } else {
@@ -58,8 +63,6 @@ bool Equaliser::ProcessAudio(float* interleaved, int frames, int mode, ScratchSo
     if (mode == 1) return true;
     if (frames < 0) frames = 0;  // a negative count from the host processes nothing
 
-    DenormalsOff denormalsOff;  // restores the caller's floating-point control on return
-
     if (mode == 2) {
         if (fadeCounter_ <= 0) {
             for (int band = 0; band < layout_.bandCount; ++band) states_[band] = {};
@@ -70,7 +73,10 @@ bool Equaliser::ProcessAudio(float* interleaved, int frames, int mode, ScratchSo
         const std::size_t bytes = static_cast<std::size_t>(frames) * 2 * sizeof(float);
         if (frames > 0) std::memset(output, 0, bytes);
         RunBands(output, frames);
-        FadeOut(output, frames, fadeCounter_, fadeFrames_);
+        {
+            DenormalsOff denormalsOff;  // the ramp's products flush as the bands' do
+            FadeOut(output, frames, fadeCounter_, fadeFrames_);
+        }
         if (frames > 0 && output != interleaved) std::memcpy(interleaved, output, bytes);
         return true;
     }
