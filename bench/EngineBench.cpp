@@ -147,14 +147,20 @@ void BlockArguments(benchmark::internal::Benchmark* b) {
 BENCHMARK(BM_ProcessAudio)->Apply(BlockArguments)->Args({0, 256});
 BENCHMARK(BM_LiteralLoop)->Apply(BlockArguments);
 
+// The 1 kHz band at +16 dB, 2/3 octave wide.
+engine::BiquadCoefficients BoostedOneKilohertzBand() {
+    const engine::BandLayout& layout = ThisDeliverable().layout;
+    const engine::Biquad design =
+        engine::DesignPeakingBand(layout, layout.oneKilohertzBand, kSampleRateHz, 16.0, 2.0 / 3.0);
+    return {design.b[0], design.b[1], design.b[2], design.a[1], design.a[2]};
+}
+
 // One band (1 kHz, +16 dB) whose state has decayed into the denormal range on silence, run on
 // silence from that state each iteration; arg 1 runs it with flush-to-zero and
 // denormals-are-zero set, as the audio path does.
 void BM_BandSilenceAfterImpulse(benchmark::State& state) {
     constexpr int kFrames = 256;
-    const engine::Biquad design = engine::DesignPeakingBand(
-        ThisDeliverable().layout, ThisDeliverable().layout.oneKilohertzBand, kSampleRateHz, 16.0, 2.0 / 3.0);
-    const engine::BiquadCoefficients c = {design.b[0], design.b[1], design.b[2], design.a[1], design.a[2]};
+    const engine::BiquadCoefficients c = BoostedOneKilohertzBand();
     engine::StereoBiquadState decayed{};
     std::vector<float> audio(2 * kFrames, 0.0f);
     audio[0] = audio[1] = 1.0f;
@@ -178,9 +184,7 @@ BENCHMARK(BM_BandSilenceAfterImpulse)->ArgName("flushToZero")->Arg(0)->Arg(1);
 
 void BM_BandNoise(benchmark::State& state) {
     constexpr int kFrames = 256;
-    const engine::Biquad design = engine::DesignPeakingBand(
-        ThisDeliverable().layout, ThisDeliverable().layout.oneKilohertzBand, kSampleRateHz, 16.0, 2.0 / 3.0);
-    const engine::BiquadCoefficients c = {design.b[0], design.b[1], design.b[2], design.a[1], design.a[2]};
+    const engine::BiquadCoefficients c = BoostedOneKilohertzBand();
     engine::StereoBiquadState s{};
     const std::vector<float> noise = Noise(kFrames, 2);
     std::vector<float> audio(noise.size());

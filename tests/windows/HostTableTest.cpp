@@ -21,15 +21,6 @@ constexpr int kTitle = abi::MachineTitle::kSlot;
 constexpr int kWindow = abi::HostWindow::kSlot;
 constexpr int kTextChanged = abi::ParameterTextChanged::kSlot;
 
-// GDI+ for the graph window's paints; the host starts it, the plug-ins never do.
-struct GdiplusStartupInput {
-    UINT32 version = 1;
-    void* debugEventCallback = nullptr;
-    BOOL suppressBackgroundThread = FALSE;
-    BOOL suppressExternalCodecs = FALSE;
-};
-extern "C" int WINAPI GdiplusStartup(ULONG_PTR* token, const GdiplusStartupInput* input, void* output);
-
 // Closes the About box once it shows: MessageBoxA returns only when the user closes it.
 class AboutBoxCloser {
 public:
@@ -58,26 +49,17 @@ private:
 class HostTable : public ::testing::TestWithParam<int> {};
 
 TEST_P(HostTable, MachineCallsOnlyTheHostsSixSlotsWithTheirArguments) {
-    static ULONG_PTR gdiplusToken = 0;
-    if (gdiplusToken == 0) {
-        GdiplusStartupInput input;
-        ASSERT_EQ(GdiplusStartup(&gdiplusToken, &input, nullptr), 0);
-    }
+    ASSERT_TRUE(StartGdiplusOnce());
     const int bands = GetParam();
-    HMODULE module = LoadLibraryA(PluginPath(bands).c_str());
-    ASSERT_NE(module, nullptr) << "cannot load " << PluginPath(bands);
-    auto getInfo = Export<abi::GetInfoFunction>(module, abi::kGetInfoExport);
-    auto createMachine = Export<abi::CreateMachineFunction>(module, abi::kCreateMachineExport);
-    ASSERT_TRUE(getInfo && createMachine);
-    const abi::MachineDescription* info = getInfo();
+    const PluginFile plugin(bands);
+    ASSERT_TRUE(plugin.Loaded()) << "cannot load " << PluginPath(bands);
+    const abi::MachineDescription* info = plugin.getInfo();
 
-    abi::MachineBase* machine = createMachine();
-    ASSERT_NE(machine, nullptr);
     abi::HostInfo hostInfo{126, 4, 44100};
     RecordingHost host;
     host.ownerWindow = reinterpret_cast<void*>(GetDesktopWindow());
-    machine->hostInfo = &hostInfo;
-    machine->callbacks = host.Callbacks();
+    abi::MachineBase* machine = plugin.CreateMachine(hostInfo, host);
+    ASSERT_NE(machine, nullptr);
     const uintptr_t handle = RecordingHost::Word(&host.handleTag);
 
     // Initialise: the extension, then the machine's own handle.
@@ -143,7 +125,7 @@ TEST_P(HostTable, MachineCallsOnlyTheHostsSixSlotsWithTheirArguments) {
     EXPECT_EQ(machine->DeletingDestructor(1), machine);
     EXPECT_TRUE(host.TakeCalls().empty());
     PumpMessages(50);
-    EXPECT_TRUE(FreeLibrary(module));
+    EXPECT_TRUE(FreeLibrary(plugin.module));
 }
 
 INSTANTIATE_TEST_SUITE_P(AllDeliverables, HostTable, ::testing::Values(31, 20, 15),

@@ -20,48 +20,20 @@ std::vector<HWND> VisibleThreadWindows() {
     return windows;
 }
 
-// GDI+ start-up from gdiplus.dll's flat interface; the host starts it, the plug-ins never do.
-struct GdiplusStartupInput {
-    UINT32 version = 1;
-    void* debugEventCallback = nullptr;
-    BOOL suppressBackgroundThread = FALSE;
-    BOOL suppressExternalCodecs = FALSE;
-};
-extern "C" int WINAPI GdiplusStartup(ULONG_PTR* token, const GdiplusStartupInput* input, void* output);
-extern "C" void WINAPI GdiplusShutdown(ULONG_PTR token);
-
-class GdiplusSession : public ::testing::Environment {
-public:
-    void SetUp() override {
-        GdiplusStartupInput input;
-        ASSERT_EQ(GdiplusStartup(&token_, &input, nullptr), 0);
-    }
-    void TearDown() override { GdiplusShutdown(token_); }
-
-private:
-    ULONG_PTR token_ = 0;
-};
-
-const auto* const kGdiplus = ::testing::AddGlobalTestEnvironment(new GdiplusSession);
-
 class Reload : public ::testing::TestWithParam<int> {};
 
 // One round: load, create, open the graph, paint, destroy, unload.
 void OpenGraphAndUnload(int bands, int round) {
     SCOPED_TRACE("round " + std::to_string(round));
-    HMODULE module = LoadLibraryA(PluginPath(bands).c_str());
-    ASSERT_NE(module, nullptr) << "cannot load " << PluginPath(bands);
-    auto getInfo = Export<abi::GetInfoFunction>(module, abi::kGetInfoExport);
-    auto createMachine = Export<abi::CreateMachineFunction>(module, abi::kCreateMachineExport);
-    ASSERT_TRUE(getInfo && createMachine);
-    const abi::MachineDescription* info = getInfo();
+    ASSERT_TRUE(StartGdiplusOnce());
+    const PluginFile plugin(bands);
+    ASSERT_TRUE(plugin.Loaded()) << "cannot load " << PluginPath(bands);
+    const abi::MachineDescription* info = plugin.getInfo();
 
-    abi::MachineBase* machine = createMachine();
-    ASSERT_NE(machine, nullptr);
     abi::HostInfo hostInfo{126, 4, 44100};
     RecordingHost host;
-    machine->hostInfo = &hostInfo;
-    machine->callbacks = host.Callbacks();
+    abi::MachineBase* machine = plugin.CreateMachine(hostInfo, host);
+    ASSERT_NE(machine, nullptr);
     machine->Initialise(nullptr);
     for (int i = 0; i < info->globalParameterCount; ++i)
         machine->parameterBlock[i] = static_cast<unsigned char>(info->parameters[i]->defaultValue);
@@ -86,7 +58,7 @@ void OpenGraphAndUnload(int bands, int round) {
     EXPECT_EQ(machine->DeletingDestructor(1), machine);
     EXPECT_FALSE(IsWindow(graph)) << "destroying the machine closes its window";
     PumpMessages(50);
-    EXPECT_TRUE(FreeLibrary(module));
+    EXPECT_TRUE(FreeLibrary(plugin.module));
     PumpMessages(50);
 }
 

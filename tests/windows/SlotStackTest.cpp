@@ -160,24 +160,17 @@ class SlotStack : public ::testing::TestWithParam<Case> {};
 
 TEST_P(SlotStack, EveryOperationPopsExactlyItsArgumentWords) {
     const Case c = GetParam();
-    HMODULE module = LoadLibraryA(PluginPath(c.bands).c_str());
-    ASSERT_NE(module, nullptr) << "cannot load " << PluginPath(c.bands) << ", error " << GetLastError();
-    auto getInfo = Export<abi::GetInfoFunction>(module, abi::kGetInfoExport);
-    auto createMachine = Export<abi::CreateMachineFunction>(module, abi::kCreateMachineExport);
-    ASSERT_NE(getInfo, nullptr);
-    ASSERT_NE(createMachine, nullptr);
-
-    const abi::MachineDescription* info = getInfo();
+    const PluginFile plugin(c.bands);
+    ASSERT_TRUE(plugin.Loaded()) << "cannot load " << PluginPath(c.bands) << ", error " << GetLastError();
+    const abi::MachineDescription* info = plugin.getInfo();
     ASSERT_NE(info, nullptr);
     ASSERT_EQ(info->globalParameterCount, c.bands + 2);
 
-    abi::MachineBase* machine = createMachine();
-    ASSERT_NE(machine, nullptr);
-    ASSERT_NE(machine->parameterBlock, nullptr);
     abi::HostInfo hostInfo{126, 4, 44100};
     RecordingHost callbacks;
-    machine->hostInfo = &hostInfo;
-    machine->callbacks = callbacks.Callbacks();
+    abi::MachineBase* machine = plugin.CreateMachine(hostInfo, callbacks);
+    ASSERT_NE(machine, nullptr);
+    ASSERT_NE(machine->parameterBlock, nullptr);
     const int m = c.misalign;
 
     auto expectBalanced = [&](int slot, std::initializer_list<uint32_t> args, Returns kind) {
@@ -248,7 +241,7 @@ TEST_P(SlotStack, EveryOperationPopsExactlyItsArgumentWords) {
     const CallResult destroyed = CallSlot(machine, abi::kSlotDeletingDestructor, {1}, m);
     EXPECT_EQ(destroyed.stackDelta, 0) << "machine slot 0";
     EXPECT_EQ(destroyed.eax, Word(machine));
-    EXPECT_TRUE(FreeLibrary(module));
+    EXPECT_TRUE(FreeLibrary(plugin.module));
 }
 
 std::string CaseName(const ::testing::TestParamInfo<Case>& info) {

@@ -98,6 +98,46 @@ inline std::string PluginPath(int bands) {
     return PluginDir() + "/Tarvo Lumo-" + std::to_string(bands) + ".dll";
 }
 
+// A plug-in DLL loaded as the host loads it, with its two exports. The test unloads it.
+struct PluginFile {
+    explicit PluginFile(int bands) : module(LoadLibraryA(PluginPath(bands).c_str())) {
+        if (module == nullptr) return;
+        getInfo = Export<abi::GetInfoFunction>(module, abi::kGetInfoExport);
+        createMachine = Export<abi::CreateMachineFunction>(module, abi::kCreateMachineExport);
+    }
+    bool Loaded() const { return module != nullptr && getInfo != nullptr && createMachine != nullptr; }
+    // A new machine with the host's records set, as the host does before Initialise.
+    abi::MachineBase* CreateMachine(abi::HostInfo& hostInfo, RecordingHost& host) const {
+        abi::MachineBase* machine = createMachine();
+        if (machine == nullptr) return nullptr;
+        machine->hostInfo = &hostInfo;
+        machine->callbacks = host.Callbacks();
+        return machine;
+    }
+
+    HMODULE module;
+    abi::GetInfoFunction getInfo = nullptr;
+    abi::CreateMachineFunction createMachine = nullptr;
+};
+
+// GDI+ for the graph window's paints: the host starts it once, the plug-ins never do.
+struct GdiplusStartupInput {
+    UINT32 version = 1;
+    void* debugEventCallback = nullptr;
+    BOOL suppressBackgroundThread = FALSE;
+    BOOL suppressExternalCodecs = FALSE;
+};
+extern "C" int WINAPI GdiplusStartup(ULONG_PTR* token, const GdiplusStartupInput* input, void* output);
+
+inline bool StartGdiplusOnce() {
+    static const bool started = [] {
+        ULONG_PTR token = 0;
+        GdiplusStartupInput input;
+        return GdiplusStartup(&token, &input, nullptr) == 0;
+    }();
+    return started;
+}
+
 // Delivers the pending messages of this thread (paints, window bookkeeping) for about ms.
 inline void PumpMessages(DWORD ms) {
     const DWORD start = GetTickCount();
