@@ -32,15 +32,6 @@ public:
         }
         writing_.store(false, std::memory_order_release);
     }
-    // Fills the back buffer with `value` and publishes it; false (and nothing published) when
-    // another writer is busy.
-    bool TryPublish(const T& value) {
-        if (!TryBeginWrite()) return false;
-        BackBuffer() = value;
-        EndWrite(true);
-        return true;
-    }
-
     // Reader side: the newest published value, or the one the reader already had. Valid until
     // the reader's next call.
     const T& Latest() {

@@ -19,12 +19,6 @@ GraphView::~GraphView() {
     }
 }
 
-void GraphView::Initialise() {
-    Initialise({abi::kGraphWindowDefaultX, abi::kGraphWindowDefaultY,
-                abi::kGraphWindowDefaultWidth, abi::kGraphWindowDefaultHeight},
-               false);
-}
-
 void GraphView::Initialise(const WindowGeometry& geometry, bool open) {
     curvePointCount_ = kCurvePointCount;
     hiddenByHost_ = false;

@@ -47,11 +47,10 @@ public:
     GraphView(const GraphView&) = delete;
     GraphView& operator=(const GraphView&) = delete;
 
-    // The machine's Initialise: curve and window defaults (closed, at the default geometry, curve
-    // out of date), then the saved geometry and open state, reopening the window if it was open.
-    // The curve is not computed here: the next RefreshCurve does it.
+    // The machine's Initialise, with the saved geometry and open state (or the defaults when the
+    // song holds none): the curve is out of date, the host's hide forgotten, and the window opens
+    // if it was saved open, showing the curve as it stands; the next RefreshCurve computes it.
     void Initialise(const WindowGeometry& geometry, bool open);
-    void Initialise();
 
     // The Graph command: computes the curve, then opens the window or re-shows it (moving it back
     // to the default geometry when it lies off the primary screen).
