@@ -26,8 +26,9 @@ function(lumo_add_deliverable dir bands)
   if(WIN32)
     set_target_properties(${plugin} PROPERTIES SUFFIX ".dll")
     target_sources(${plugin} PRIVATE ${CMAKE_SOURCE_DIR}/deliverables/exports.def)
+    # No runtime DLLs beyond the system's; no debug symbols in what musicians install.
     target_link_options(${plugin} PRIVATE -static -static-libgcc -static-libstdc++
-                        -Wl,--kill-at)
+                        -Wl,--kill-at -s)
   else()
     set_target_properties(${plugin} PROPERTIES SUFFIX ".so")
     target_link_options(${plugin} PRIVATE -Wl,-z,defs
