@@ -3,8 +3,9 @@
 // the input stops. The machine owns one and forwards its parameter and audio calls to it.
 //
 // Threads: ApplyParameters and ProcessAudio run on the host's audio thread, never at the same
-// time; the queries are for that thread too. Coefficients() may be read from one other thread at
-// a time (see TripleBuffer).
+// time; the queries are for that thread too. Coefficients(), the published coefficients, may be
+// read from any thread but by one at a time (the graph reads them only while it holds its curve's
+// write flag; see TripleBuffer).
 #pragma once
 
 #include "engine/BandLayout.h"
