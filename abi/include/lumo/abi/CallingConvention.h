@@ -24,17 +24,3 @@
 #else
 #define LUMO_EXPORT extern "C" __attribute__((visibility("default")))
 #endif
-
-namespace lumo::abi {
-
-// Calls slot `slot` (0-based) of the table at offset 0 of `object` as a member function.
-LUMO_THISCALL_BEGIN
-template <typename R, typename... Args>
-R CallSlot(void* object, int slot, Args... args) {
-    using Operation = R(LUMO_THISCALL*)(void*, Args...);
-    void* const* table = *static_cast<void* const* const*>(object);
-    return reinterpret_cast<Operation>(table[slot])(object, args...);
-}
-LUMO_THISCALL_END
-
-}  // namespace lumo::abi

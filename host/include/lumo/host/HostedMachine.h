@@ -89,12 +89,6 @@ public:
     const std::vector<TextChange>& TextChanges() const { return textChanges_; }
     void ClearTextChanges() { textChanges_.clear(); }
 
-    // Calls a machine slot directly (for checks of the table itself).
-    template <typename R, typename... Args>
-    R CallSlot(int slot, Args... args) {
-        return abi::CallSlot<R>(machine_, slot, args...);
-    }
-
 private:
     float* ScratchBuffer() override;
     void RegisterExtension(abi::MachineExtension* extension) override;
