@@ -47,7 +47,6 @@ void Equaliser::Initialise(int sampleRateHz) {
     // Each product truncated toward zero: 8820, 6615 and 8820 frames at 44100 Hz.
     const double fs = static_cast<double>(sampleRateHz);
     fadeCounter_ = 0;
-    fadeReset_ = static_cast<int>(fs * 0.2);
     fadeFrames_ = static_cast<int>(fs * 0.15);
     tailFrames_ = static_cast<int>(fs * 0.2);
     for (int band = 0; band < layout_.bandCount; ++band) {

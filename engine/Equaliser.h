@@ -2,8 +2,8 @@
 // designed coefficients and filter state, which bands run, their ring-out, and the fade after
 // the input stops. The machine owns one and forwards its parameter and audio calls to it.
 //
-// Threads: ApplyParameters and ProcessAudio run on the host's audio thread, never at the same
-// time; the queries are for that thread too. Coefficients(), the published coefficients, may be
+// Threads: ApplyParameters, Process and RenderTail run on the host's audio thread, never at the
+// same time; the queries are for that thread too. Coefficients(), the published coefficients, may be
 // read from any thread but by one at a time (the graph reads them only while it holds its curve's
 // write flag; see TripleBuffer).
 #pragma once
@@ -35,15 +35,6 @@ struct ParameterOutcome {
     bool anyNewValue = false;    // the response may have changed
 };
 
-// Where a call without input renders its output; asked only when there is output to render.
-class ScratchSource {
-public:
-    virtual float* ScratchBuffer() = 0;
-
-protected:
-    ~ScratchSource() = default;
-};
-
 enum class BandActivity {
     Active,      // designed away from 0 dB: always runs
     RingingOut,  // flat, its ring-out not yet used up: runs and counts down
@@ -65,9 +56,15 @@ public:
     // band and publishes the coefficients when any band was redesigned.
     ParameterOutcome ApplyParameters(const ParameterChanges& changes, int sampleRateHz);
 
-    // The audio call: mode 0 returns false, mode 1 true, mode 2 renders the ring-out and fade
-    // (false once it is over), any other mode processes frames in place.
-    bool ProcessAudio(float* interleaved, int frames, int mode, ScratchSource& scratch);
+    // A block with input: the running bands over the interleaved stereo frames, in place. The
+    // tail that follows the input is armed again at its full length.
+    void Process(float* interleaved, int frames);
+
+    // A block without input: writes the bands' ring-out, faded out over the tail's last part,
+    // into `out` and returns true while any tail is left; once it is over, clears every band's
+    // state and returns false without touching `out`.
+    bool RenderTail(float* out, int frames);
+    bool HasTail() const { return fadeCounter_ > 0; }
 
     const BandLayout& Layout() const { return layout_; }
     const ParameterScale& GainScale() const { return gainScale_; }
@@ -112,7 +109,6 @@ private:
     int tailFrames_ = 0;
 
     int fadeCounter_ = 0;  // frames of output still to come after the input stopped
-    int fadeReset_ = 0;
     int fadeFrames_ = 0;   // length of the closing ramp
 
     CascadeKernel runCascade_;

@@ -1,5 +1,5 @@
-// The audio path: the running bands over the host's buffer in place, lowest band first, and after
-// the input stops the bands' ring-out, faded, from the host's scratch buffer.
+// The audio path: the running bands over a block in place, lowest band first, and after the input
+// stops the bands' ring-out, faded.
 #include <cmath>
 #include <cstring>
 
@@ -58,31 +58,21 @@ void Equaliser::RunBands(float* interleaved, int frames) {
     }
 }
 
-bool Equaliser::ProcessAudio(float* interleaved, int frames, int mode, ScratchSource& scratch) {
-    if (mode == 0) return false;
-    if (mode == 1) return true;
-    if (frames < 0) frames = 0;  // a negative count from the host processes nothing
+void Equaliser::Process(float* interleaved, int frames) {
+    fadeCounter_ = tailFrames_;
+    RunBands(interleaved, frames > 0 ? frames : 0);
+}
 
-    if (mode == 2) {
-        if (fadeCounter_ <= 0) {
-            for (int band = 0; band < layout_.bandCount; ++band) states_[band] = {};
-            return false;
-        }
-        float* output = scratch.ScratchBuffer();
-        if (output == nullptr) output = interleaved;  // a host without a scratch buffer
-        const std::size_t bytes = static_cast<std::size_t>(frames) * 2 * sizeof(float);
-        if (frames > 0) std::memset(output, 0, bytes);
-        RunBands(output, frames);
-        {
-            DenormalsOff denormalsOff;  // the ramp's products flush as the bands' do
-            FadeOut(output, frames, fadeCounter_, fadeFrames_);
-        }
-        if (frames > 0 && output != interleaved) std::memcpy(interleaved, output, bytes);
-        return true;
+bool Equaliser::RenderTail(float* out, int frames) {
+    if (fadeCounter_ <= 0) {
+        for (int band = 0; band < layout_.bandCount; ++band) states_[band] = {};
+        return false;
     }
-
-    fadeCounter_ = fadeReset_;
-    RunBands(interleaved, frames);
+    if (frames < 0) frames = 0;
+    if (frames > 0) std::memset(out, 0, static_cast<std::size_t>(frames) * 2 * sizeof(float));
+    RunBands(out, frames);
+    DenormalsOff denormalsOff;  // the ramp's products flush as the bands' do
+    FadeOut(out, frames, fadeCounter_, fadeFrames_);
     return true;
 }
 

@@ -1,6 +1,7 @@
 // Construction, destruction, and the operations that go straight to the engine.
 #include "shell/EqualiserMachine.h"
 
+#include <cstring>
 #include <new>
 
 #include "engine/Parameters.h"
@@ -58,11 +59,27 @@ void EqualiserMachine::ApplyParameters() {
 }
 
 bool EqualiserMachine::ProcessAudio(float* buffer, int frames, int mode) {
-    return engine_.ProcessAudio(buffer, frames, mode, *this);
-}
-
-float* EqualiserMachine::ScratchBuffer() {
-    return callbacks != nullptr ? abi::ScratchBuffer::Call(callbacks) : nullptr;
+    switch (mode) {
+    case abi::kModeNone:
+        return false;
+    case abi::kModeRead:
+        return true;
+    case abi::kModeNoInput: {
+        // The tail goes to the host's scratch buffer, asked for only while there is a tail, then
+        // into the host's buffer; a host without a scratch buffer has it rendered in place.
+        float* scratch = nullptr;
+        if (engine_.HasTail() && callbacks != nullptr)
+            scratch = abi::ScratchBuffer::Call(callbacks);
+        float* output = scratch != nullptr ? scratch : buffer;
+        if (!engine_.RenderTail(output, frames)) return false;
+        if (frames > 0 && output != buffer)
+            std::memcpy(buffer, output, static_cast<std::size_t>(frames) * 2 * sizeof(float));
+        return true;
+    }
+    default:  // kModeInput, and any other value the host may send
+        engine_.Process(buffer, frames);
+        return true;
+    }
 }
 
 const char* EqualiserMachine::WindowTitle() {

@@ -25,8 +25,7 @@ private:
 };
 
 class EqualiserMachine final : public abi::MachineBase,
-                               private graph::GraphHost,
-                               private engine::ScratchSource {
+                               private graph::GraphHost {
 public:
     explicit EqualiserMachine(const Deliverable& deliverable);
     ~EqualiserMachine();  // the graph window goes first, then the engine
@@ -52,8 +51,6 @@ private:
     HWND OwnerWindow() override;
     const engine::CoefficientSnapshot& Coefficients() override { return engine_.Coefficients(); }
     int SampleRateHz() override { return hostInfo != nullptr ? hostInfo->sampleRateHz : 0; }
-    // engine::ScratchSource
-    float* ScratchBuffer() override;
 
     const Deliverable& deliverable_;
     GraphExtension extension_;
