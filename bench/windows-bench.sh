@@ -11,6 +11,10 @@
 #   LUMO_WINDOWS_BUILD: the Windows build folder (default build/windows).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+if ! no_wine_reason=$("$root/scripts/probe-32bit.sh"); then
+  echo "windows-bench.sh: cannot run the Windows benchmarks: $no_wine_reason" >&2
+  exit 1
+fi
 build=${LUMO_WINDOWS_BUILD:-$root/build/windows}
 jobs=${LUMO_JOBS:-2}
 toolchain=$root/cmake/mingw-i686.cmake

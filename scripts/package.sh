@@ -8,7 +8,8 @@
 # Usage: scripts/package.sh
 #        scripts/package.sh --from-build BUILD_DIR OUT_DIR
 #   The second form only packs the DLLs of an existing build into OUT_DIR (no build, no tests);
-#   the archive test uses it.
+#   the archive test uses it. The first refuses to run on a machine that cannot start 32-bit
+#   programs (scripts/probe-32bit.sh), where the DLLs could not be tested.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
@@ -47,6 +48,12 @@ if [ "${1:-}" = "--from-build" ]; then
   exit 0
 fi
 [ $# -eq 0 ] || { echo "usage: $0  (or $0 --from-build BUILD_DIR OUT_DIR)" >&2; exit 2; }
+
+# A release holds only DLLs that passed their tests under Wine, which needs 32-bit execution.
+if ! no_wine_reason=$("$root/scripts/probe-32bit.sh"); then
+  echo "package.sh: refusing to pack DLLs that cannot be tested here: $no_wine_reason" >&2
+  exit 1
+fi
 
 "$root/scripts/install-deps.sh"
 echo "== Windows build and tests under Wine" >&2

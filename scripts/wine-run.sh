@@ -33,6 +33,11 @@ fi
 program=$1
 shift
 
+if ! no_wine_reason=$("$(dirname "$0")/probe-32bit.sh"); then
+  echo "wine-run: $no_wine_reason" >&2
+  exit 125
+fi
+
 find_build_dir() {
   local dir
   dir=$(cd "$(dirname "$1")" 2>/dev/null && pwd) || dir=$PWD

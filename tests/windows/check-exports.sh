@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Checks the plug-in files in a folder: each exports exactly GetInfo and CreateMachine
-# (undecorated), and a Windows DLL imports nothing but system DLLs (no C++ or GCC runtime DLL).
+# (undecorated), and a Windows DLL imports nothing but system DLLs (no C++ or GCC runtime DLL),
+# carries no debug sections and stays under 1 MiB (linked stripped, each is about 0.36 MiB; one
+# with debug information is about 1.9 MiB).
 # Usage: check-exports.sh PLUGIN_DIR
 set -uo pipefail
 
@@ -9,6 +11,7 @@ expected=$'CreateMachine\nGetInfo'
 # DLLs every Windows has; anything else would have to ship with the plug-in.
 system_dlls='^(kernel32|user32|gdi32|gdiplus|msvcrt|advapi32|shell32|ole32|oleaut32|comdlg32|comctl32|winmm|ntdll)\.dll$'
 objdump=${OBJDUMP:-i686-w64-mingw32-objdump}
+max_dll_bytes=$((1024 * 1024))
 
 failures=0
 checked=0
@@ -26,7 +29,12 @@ check_dll() {
   [ -n "$imports" ] || fail "$file: no import table found"
   bad=$(tr 'A-Z' 'a-z' <<<"$imports" | grep -Ev "$system_dlls")
   [ -z "$bad" ] || fail "$file imports non-system DLLs: $(tr '\n' ' ' <<<"$bad")"
-  echo "$(basename "$file"): exports $(tr '\n' ' ' <<<"$exports")| imports $(tr '\n' ' ' <<<"$imports")"
+  local debug size
+  debug=$("$objdump" -h "$file" | awk '$2 ~ /^\.(debug|zdebug|stab)/ {print $2}')
+  [ -z "$debug" ] || fail "$file has debug sections: $(tr '\n' ' ' <<<"$debug")"
+  size=$(stat -c %s "$file")
+  [ "$size" -le $max_dll_bytes ] || fail "$file is $size bytes, more than $max_dll_bytes"
+  echo "$(basename "$file"): exports $(tr '\n' ' ' <<<"$exports")| imports $(tr '\n' ' ' <<<"$imports")| $size bytes"
 }
 
 check_so() {
