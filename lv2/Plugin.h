@@ -16,8 +16,10 @@
 
 namespace lumo::lv2 {
 
-// Frames the engine runs per call: the host's blocks of any length go through in pieces this long.
-constexpr int kChunkFrames = 256;
+// The most frames the engine runs per call. A host's block up to this long is one engine call, as
+// one call of a Buzz host with that block length (a band turned flat rings out in whole calls, so
+// the call lengths matter); a longer block goes through in pieces this long.
+constexpr int kChunkFrames = 8192;
 constexpr int kMaxPorts = kFirstBandPort + engine::kMaxBands;
 
 class Instance {
