@@ -15,7 +15,9 @@ for bands in 31 20 15; do
 done
 # LSP in its lightest filter mode (IIR, BT48: the defaults), every band x2 (+6 dB).
 for bands in 32 16; do
-  "$bench" --set mode=0 --set slope=0 --set 'g_*=1.995262' "$lsp/graph_equalizer_x${bands}_stereo"
+  gains=()
+  for ((i = 0; i < bands; ++i)); do gains+=(--set "g_$i=1.995262"); done
+  "$bench" --set mode=0 --set slope=0 "${gains[@]}" "$lsp/graph_equalizer_x${bands}_stereo"
 done
 # ZamGEQ31 is mono: two instances make the stereo effect; every band +6 dB.
 "$bench" --instances 2 --set 'band*=6' urn:zamaudio:ZamGEQ31
