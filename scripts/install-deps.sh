@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the project needs, only when something is missing.
 # Usage: scripts/install-deps.sh [--native-only | --bench]
-#   --bench: the native packages and the tools bench/eq-vs-sox.sh compares and times with.
+#   --bench: the native packages and the tools bench/eq-vs-sox.sh compares and times with, and
+#            the LV2 equalisers bench/lv2-bench compares with.
 set -euo pipefail
 
 native=(cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-        libcairo2-dev libsndfile1-dev libcli11-dev nlohmann-json3-dev fonts-dejavu-core)
+        libcairo2-dev libsndfile1-dev libcli11-dev nlohmann-json3-dev fonts-dejavu-core
+        lv2-dev liblilv-dev lilv-utils lv2file lv2proc sordi)
 windows=(g++-mingw-w64-i686 wine wine32:i386 xvfb xauth fonts-wine)
-bench=(sox hyperfine)
+bench=(sox hyperfine lsp-plugins-lv2 zam-plugins)
 
 want=("${native[@]}")
 case "${1:-}" in

@@ -1,0 +1,136 @@
+// The LV2 face of the three equalisers: one binary, three descriptors (lv2/Deliverables.h).
+#include "lv2/Plugin.h"
+
+#include <cmath>
+#include <cstring>
+#include <new>
+
+#include <lv2/core/lv2.h>
+
+namespace lumo::lv2 {
+
+Instance::Instance(const Deliverable& deliverable, int sampleRateHz, const LV2_Inline_Display* queueDraw)
+    : deliverable_(deliverable),
+      sampleRateHz_(sampleRateHz),
+      portCount_(PortCount(deliverable)),
+      engine_(deliverable.layout),
+      queueDraw_(queueDraw) {
+    // Until a port brings a value, each control holds its default.
+    for (int port = kFirstControlPort; port < portCount_; ++port)
+        RawValue(port, RangeOfControl(deliverable, port).defaultValue, applied_[port]);
+    std::memset(block_, 0, sizeof block_);
+    Activate();
+}
+
+void Instance::ConnectPort(uint32_t port, void* data) {
+    if (port < static_cast<uint32_t>(portCount_)) ports_[port] = data;
+}
+
+void Instance::Activate() {
+    engine_.Initialise(sampleRateHz_);
+    engine_.RenderTail(nullptr, 0);  // no tail is pending after Initialise: clears every band's state
+    firstCall_ = true;
+}
+
+void Instance::ApplyControls() {
+    engine::ParameterChanges changes;
+    bool any = false;
+    for (int port = kFirstControlPort; port < portCount_; ++port) {
+        const float* value = static_cast<const float*>(ports_[port]);
+        int raw = applied_[port];
+        const bool brought = value != nullptr && RawValue(port, *value, raw);
+        // The first call hands over every control; later ones only those that changed.
+        if (!firstCall_ && (!brought || raw == applied_[port])) continue;
+        applied_[port] = raw;
+        any = true;
+        if (port == kRangePort)
+            changes.rangeDb = raw;
+        else if (port == kBandwidthPort)
+            changes.bandwidthTwelfths = raw;
+        else
+            changes.slider[port - kFirstBandPort] = raw;
+    }
+    firstCall_ = false;
+    if (!any) return;
+    const engine::ParameterOutcome outcome = engine_.ApplyParameters(changes, sampleRateHz_);
+    if (outcome.anyNewValue && queueDraw_ != nullptr && queueDraw_->queue_draw != nullptr)
+        queueDraw_->queue_draw(queueDraw_->handle);
+}
+
+void Instance::Run(uint32_t frames) {
+    ApplyControls();
+    const float* inLeft = static_cast<const float*>(ports_[kInLeftPort]);
+    const float* inRight = static_cast<const float*>(ports_[kInRightPort]);
+    float* outLeft = static_cast<float*>(ports_[kOutLeftPort]);
+    float* outRight = static_cast<float*>(ports_[kOutRightPort]);
+    // The host may run in place (an input and an output on one buffer): each piece is read whole
+    // before any of it is written.
+    for (uint32_t done = 0; done < frames;) {
+        const uint32_t left = frames - done;
+        const int n = left < static_cast<uint32_t>(kChunkFrames) ? static_cast<int>(left) : kChunkFrames;
+        for (int i = 0; i < n; ++i) {
+            block_[2 * i] = inLeft != nullptr ? inLeft[done + i] : 0.0f;
+            block_[2 * i + 1] = inRight != nullptr ? inRight[done + i] : 0.0f;
+        }
+        engine_.Process(block_, n);
+        for (int i = 0; i < n; ++i) {
+            if (outLeft != nullptr) outLeft[done + i] = block_[2 * i];
+            if (outRight != nullptr) outRight[done + i] = block_[2 * i + 1];
+        }
+        done += static_cast<uint32_t>(n);
+    }
+}
+
+LV2_Inline_Display_Image_Surface* Instance::RenderDisplay(uint32_t width, uint32_t maxHeight) {
+    return display_.Render(engine_.Coefficients(), sampleRateHz_, width, maxHeight);
+}
+
+namespace {
+
+LV2_Handle Instantiate(const LV2_Descriptor* descriptor, double rate, const char*,
+                       const LV2_Feature* const* features);
+
+Instance* Of(LV2_Handle handle) { return static_cast<Instance*>(handle); }
+
+void ConnectPort(LV2_Handle handle, uint32_t port, void* data) { Of(handle)->ConnectPort(port, data); }
+void Activate(LV2_Handle handle) { Of(handle)->Activate(); }
+void Run(LV2_Handle handle, uint32_t frames) { Of(handle)->Run(frames); }
+void Deactivate(LV2_Handle) {}
+void Cleanup(LV2_Handle handle) { delete Of(handle); }
+
+LV2_Inline_Display_Image_Surface* Render(LV2_Handle handle, uint32_t width, uint32_t maxHeight) {
+    return Of(handle)->RenderDisplay(width, maxHeight);
+}
+
+const LV2_Inline_Display_Interface kDisplayInterface = {Render};
+
+const void* ExtensionData(const char* uri) {
+    if (uri != nullptr && std::strcmp(uri, LUMO_LV2_INLINEDISPLAY__interface) == 0) return &kDisplayInterface;
+    return nullptr;
+}
+
+#define LUMO_DESCRIPTOR(i) \
+    {kPlugins[i].uri, Instantiate, ConnectPort, Activate, Run, Deactivate, Cleanup, ExtensionData}
+const LV2_Descriptor kDescriptors[kPluginCount] = {LUMO_DESCRIPTOR(0), LUMO_DESCRIPTOR(1), LUMO_DESCRIPTOR(2)};
+#undef LUMO_DESCRIPTOR
+
+LV2_Handle Instantiate(const LV2_Descriptor* descriptor, double rate, const char*,
+                       const LV2_Feature* const* features) {
+    int kind = 0;
+    while (kind < kPluginCount && descriptor != &kDescriptors[kind]) ++kind;
+    // The engine counts frames in int: any rate a host runs at, not a damaged one.
+    if (kind == kPluginCount || !std::isfinite(rate) || rate < 1.0 || rate > 4.0e6) return nullptr;
+    const LV2_Inline_Display* queueDraw = nullptr;
+    for (int i = 0; features != nullptr && features[i] != nullptr; ++i)
+        if (features[i]->URI != nullptr && std::strcmp(features[i]->URI, LUMO_LV2_INLINEDISPLAY__queue_draw) == 0)
+            queueDraw = static_cast<const LV2_Inline_Display*>(features[i]->data);
+    return new (std::nothrow)
+        Instance(kPlugins[kind].deliverable(), static_cast<int>(std::lround(rate)), queueDraw);
+}
+
+}  // namespace
+}  // namespace lumo::lv2
+
+extern "C" LV2_SYMBOL_EXPORT const LV2_Descriptor* lv2_descriptor(uint32_t index) {
+    return index < static_cast<uint32_t>(lumo::lv2::kPluginCount) ? &lumo::lv2::kDescriptors[index] : nullptr;
+}
