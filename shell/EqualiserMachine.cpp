@@ -47,6 +47,8 @@ void EqualiserMachine::ApplyParameters() {
     for (int band = 0; band < bandCount; ++band) changes.slider[band] = newValue(kFirstBandParameter + band);
 
     const engine::ParameterOutcome outcome = engine_.ApplyParameters(changes, SampleRateHz());
+    if (changes.rangeDb != engine::ParameterChanges::kUnchanged)
+        textRangeDb_.store(changes.rangeDb, std::memory_order_relaxed);
     if (outcome.anyNewValue) graph_.MarkCurveDirty();
 
     // The band texts depend on Range; bands at 0 dB read the same at any Range.

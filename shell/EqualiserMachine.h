@@ -6,6 +6,8 @@
 #include <lumo/abi/Machine.h>
 #include <lumo/abi/MachineExtension.h>
 
+#include <atomic>
+
 #include "engine/Equaliser.h"
 #include "graph/GraphView.h"
 #include "shell/Deliverable.h"
@@ -58,6 +60,11 @@ private:
     unsigned char parameters_[engine::kMaxBands + 2];
     engine::Equaliser engine_;
     graph::GraphView graph_;
+    // The raw Range the engine's band gains follow, published by the audio thread for the value
+    // texts the host asks for on its UI thread (one word, no lock); kInitialSpan until the first
+    // Range after Initialise, while the engine's gains span their initial ends.
+    static constexpr int kInitialSpan = -1;
+    std::atomic<int> textRangeDb_{kInitialSpan};
 };
 
 // Allocates and constructs a machine of this module's deliverable; null when memory cannot be

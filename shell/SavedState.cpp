@@ -35,6 +35,7 @@ void EqualiserMachine::Initialise(abi::StateReader* reader) {
         hostHandle_ = abi::OwnHandle::Call(callbacks);
     }
     engine_.Initialise(SampleRateHz());
+    textRangeDb_.store(kInitialSpan, std::memory_order_relaxed);
 
     graph::WindowGeometry geometry = {abi::kGraphWindowDefaultX, abi::kGraphWindowDefaultY,
                                       abi::kGraphWindowDefaultWidth, abi::kGraphWindowDefaultHeight};

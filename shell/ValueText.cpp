@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "engine/Parameters.h"
 #include "shell/EqualiserMachine.h"
 #include "shell/ParameterTable.h"
 
@@ -15,7 +16,14 @@ char gValueText[abi::kValueTextBytes];
 }  // namespace
 
 const char* EqualiserMachine::ParameterValueText(int parameterIndex, int raw) {
-    const engine::ParameterScale* scale = &engine_.GainScale();
+    // The band gains' scale as the engine sets it (Equaliser::ApplyParameters), from the Range
+    // the audio thread published: the host asks on its UI thread, where the engine's own scale
+    // may be half rewritten.
+    const int rangeDb = textRangeDb_.load(std::memory_order_relaxed);
+    const double spanDb = rangeDb == kInitialSpan ? engine::kInitialGainSpanDb : engine_.RangeScale().Value(rangeDb);
+    engine::ParameterScale gainScale;
+    gainScale.Configure(engine::kSliderMinimum, engine::kSliderMaximum, -spanDb, spanDb);
+    const engine::ParameterScale* scale = &gainScale;
     const char* unit = "dB";
     if (parameterIndex == kRangeParameter) {
         scale = &engine_.RangeScale();

@@ -88,8 +88,8 @@ void Equalise(const GlobalOptions& global, EqOptions& options) {
 
 void AddEqCommand(CLI::App& app, const GlobalOptions& global) {
     CLI::App* command = app.add_subcommand(
-        "eq", "Equalise audio files (WAV, FLAC, AIFF or OGG; mono or stereo; the sample rate is "
-              "kept). The output carries the filters' 0.2 s tail and is written only on success.");
+        "eq", "Equalise audio files (WAV, FLAC, AIFF, OGG, Opus or MP3; mono or stereo; the "
+              "sample rate is kept, 1 Hz to 768 kHz). The output carries the filters' 0.2 s tail and is written only on success.");
     auto options = std::make_shared<EqOptions>();
     command->add_option("MACHINE", options->machine, "Full name, short name or plug-in path")
         ->required();
@@ -118,7 +118,7 @@ void AddEqCommand(CLI::App& app, const GlobalOptions& global) {
     command->add_option("--type", options->eq.type,
                         std::string("Output container (") + kOutputTypes +
                             "); needed for stdout, else taken from OUT's extension")
-        ->check(CLI::IsMember({"wav", "flac", "aiff", "aif", "ogg", "oga"}, CLI::ignore_case));
+        ->check(CLI::IsMember({"wav", "flac", "aiff", "aif", "ogg", "oga", "opus", "mp3"}, CLI::ignore_case));
     command->add_flag("--force", options->eq.force, "Replace a read-only OUT");
     command->add_flag("-q,--quiet", options->eq.quiet, "Print nothing but warnings and errors");
     command->add_option("--block", options->eq.blockFrames, "Frames per block handed to the machine")

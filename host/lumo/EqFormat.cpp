@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 
 #include "lumo/host/PluginLibrary.h"
 
@@ -24,6 +25,49 @@ bool Holds(int format) {
     return sf_format_check(&probe) != 0;
 }
 
+// A file that takes every byte and keeps none, for asking libsndfile whether it writes a format.
+sf_count_t NullLength(void* position) { return *static_cast<sf_count_t*>(position); }
+sf_count_t NullSeek(sf_count_t offset, int whence, void* position) {
+    sf_count_t& at = *static_cast<sf_count_t*>(position);
+    at = whence == SEEK_SET ? offset : at + offset;
+    return at;
+}
+sf_count_t NullRead(void*, sf_count_t, void*) { return 0; }
+sf_count_t NullWrite(const void*, sf_count_t count, void* position) {
+    *static_cast<sf_count_t*>(position) += count;
+    return count;
+}
+sf_count_t NullTell(void* position) { return *static_cast<sf_count_t*>(position); }
+
+// Whether libsndfile opens this format for writing at this rate (sf_format_check accepts some
+// pairs it cannot write, such as MP3 samples in WAV).
+bool Writes(int format, int sampleRateHz, int channels) {
+    SF_INFO info{};
+    info.samplerate = sampleRateHz;
+    info.channels = channels;
+    info.format = format;
+    if (!sf_format_check(&info)) return false;
+    SF_VIRTUAL_IO null = {NullLength, NullSeek, NullRead, NullWrite, NullTell};
+    sf_count_t position = 0;
+    SNDFILE* file = sf_open_virtual(&null, SFM_WRITE, &info, &position);
+    if (file == nullptr) return false;
+    sf_close(file);
+    return true;
+}
+
+std::string EncodingName(int format) {
+    const int subtype = format & SF_FORMAT_SUBMASK;
+    if (PcmBits(format) > 0) return std::to_string(PcmBits(format)) + "-bit";
+    if (subtype == SF_FORMAT_FLOAT) return "32-bit float";
+    if (subtype == SF_FORMAT_DOUBLE) return "64-bit float";
+    SF_FORMAT_INFO info{};
+    info.format = subtype;
+    if (sf_command(nullptr, SFC_GET_FORMAT_INFO, &info, sizeof info) == 0 && info.name != nullptr)
+        return info.name;
+    return "its encoding";
+}
+
+
 }  // namespace
 
 int ContainerByName(const std::string& typeOrExtension) {
@@ -33,16 +77,42 @@ int ContainerByName(const std::string& typeOrExtension) {
     if (name == "flac") return SF_FORMAT_FLAC;
     if (name == "aif" || name == "aiff") return SF_FORMAT_AIFF;
     if (name == "ogg" || name == "oga") return SF_FORMAT_OGG;
+    if (name == "opus") return kOpusContainer;
+    if (name == "mp3") return SF_FORMAT_MPEG;
     return 0;
+}
+
+std::string ContainerName(int container) {
+    switch (container) {
+        case SF_FORMAT_WAV: return "WAV";
+        case SF_FORMAT_FLAC: return "FLAC";
+        case SF_FORMAT_AIFF: return "AIFF";
+        case SF_FORMAT_OGG: return "OGG (Vorbis)";
+        case kOpusContainer: return "Opus";
+        case SF_FORMAT_MPEG: return "MP3";
+        default: return "this output format";
+    }
 }
 
 std::string ExtensionOfType(const std::string& type) { return "." + Lower(type); }
 
-int OutputFormat(int container, int inputFormat, const std::string& bits) {
-    if (container == SF_FORMAT_OGG) {
+int OutputFormat(int container, int inputFormat, const std::string& bits, int sampleRateHz,
+                 int channels, std::string& note) {
+    note.clear();
+    const bool coded = container == SF_FORMAT_OGG || container == kOpusContainer || container == SF_FORMAT_MPEG;
+    if (coded) {
         if (!bits.empty())
-            throw host::HostError("--bits " + bits + " does not apply to OGG (Vorbis) output");
-        return container | SF_FORMAT_VORBIS;
+            throw host::HostError("--bits " + bits + " does not apply to " + ContainerName(container) + " output");
+        const int format = container == SF_FORMAT_OGG ? SF_FORMAT_OGG | SF_FORMAT_VORBIS
+                           : container == kOpusContainer ? container
+                                                         : SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III;
+        if (Writes(format, sampleRateHz, channels)) return format;
+        const char* rates = container == kOpusContainer ? "8, 12, 16, 24 or 48 kHz"
+                            : container == SF_FORMAT_MPEG
+                                ? "8, 11.025, 12, 16, 22.05, 24, 32, 44.1 or 48 kHz"
+                                : "the rates its encoder supports";
+        throw host::HostError(ContainerName(container) + " output takes " + rates + ", not " +
+                              std::to_string(sampleRateHz) + " Hz; choose another container");
     }
     if (!bits.empty()) {
         const int subtype = bits == "16"      ? SF_FORMAT_PCM_16
@@ -58,9 +128,20 @@ int OutputFormat(int container, int inputFormat, const std::string& bits) {
         return container | subtype;
     }
     const int subtype = inputFormat & SF_FORMAT_SUBMASK;
-    if (Holds(container | subtype)) return container | subtype;
-    const bool deep = PcmBits(inputFormat) > 16 || subtype == SF_FORMAT_FLOAT || subtype == SF_FORMAT_DOUBLE;
-    return container | (deep ? SF_FORMAT_PCM_24 : SF_FORMAT_PCM_16);
+    if (Writes(container | subtype, sampleRateHz, channels)) return container | subtype;
+    // The natural encoding: the input's bit depth, else float (24 bits where float is not held).
+    int natural = PcmBits(subtype) == 8 ? SF_FORMAT_PCM_16
+                  : PcmBits(subtype) > 0 ? (PcmBits(subtype) == 16 ? SF_FORMAT_PCM_16
+                                            : PcmBits(subtype) == 24 ? SF_FORMAT_PCM_24
+                                                                     : SF_FORMAT_PCM_32)
+                  : PrecisionBits(subtype) == 16 ? SF_FORMAT_PCM_16
+                                                 : SF_FORMAT_FLOAT;
+    if (PcmBits(subtype) == 8 && Holds(container | SF_FORMAT_PCM_S8)) natural = SF_FORMAT_PCM_S8;
+    if (PcmBits(subtype) == 8 && Holds(container | SF_FORMAT_PCM_U8)) natural = SF_FORMAT_PCM_U8;
+    if (!Holds(container | natural)) natural = SF_FORMAT_PCM_24;
+    note = "the input's " + EncodingName(inputFormat) + " samples do not go into " +
+               ContainerName(container) + "; writing " + EncodingName(container | natural);
+    return container | natural;
 }
 
 int PcmBits(int format) {

@@ -6,7 +6,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
+#include <memory>
+#include <optional>
 #include <system_error>
 
 #include "EqFormat.h"
@@ -19,6 +22,12 @@ namespace {
 
 namespace fs = std::filesystem;
 using host::HostError;
+
+// The sample rates lumo eq runs a machine at: a header declaring more (or less) is damaged or
+// crafted, and would make the 0.2 s tail alone gigabytes long. 768 kHz is the highest rate of
+// audio interfaces and formats in use (DXD x 2 is 705.6 kHz).
+constexpr int kMinSampleRateHz = 1;
+constexpr int kMaxSampleRateHz = 768000;
 
 // Seconds of audio beyond which a terminal gets a progress bar.
 constexpr double kProgressAfterSeconds = 10.0;
@@ -86,8 +95,25 @@ int OutputContainer(const std::string& output, const std::string& type) {
     const int container = ContainerByName(fs::path(output).extension().string());
     if (container == 0)
         throw HostError("cannot tell the output format from '" + output +
-                        "': use .wav, .flac, .aiff or .ogg, or --type");
+                        "': use .wav, .flac, .aiff, .ogg, .opus or .mp3, or --type");
     return container;
+}
+
+// Refuses a finished file that libsndfile cannot open again (as an Opus file without audio).
+void CheckReadsBack(int descriptor, const std::string& name, int container, int64_t frames) {
+    const int copy = dup(descriptor);
+    SF_INFO info{};
+    SNDFILE* file = copy >= 0 && lseek(copy, 0, SEEK_SET) == 0 ? sf_open_fd(copy, SFM_READ, &info, SF_TRUE) : nullptr;
+    if (file != nullptr) {
+        sf_close(file);
+        return;
+    }
+    if (copy >= 0) close(copy);
+    throw HostError("cannot write " + name + ": " +
+                    (frames == 0 ? "the input holds no audio, and an " + ContainerName(container) +
+                                       " file without audio cannot be read back"
+                                 : "the file written cannot be read back (" +
+                                       std::string(sf_strerror(nullptr)) + ")"));
 }
 
 }  // namespace
@@ -112,11 +138,19 @@ void EqualiseFile(const host::PluginLibrary& library, const std::string& input,
     if (channels < 1 || channels > 2)
         throw HostError(inName + " has " + std::to_string(channels) +
                         " channels; lumo eq takes mono or stereo audio");
+    if (inputInfo.samplerate < kMinSampleRateHz || inputInfo.samplerate > kMaxSampleRateHz)
+        throw HostError(inName + " declares a sample rate of " + std::to_string(inputInfo.samplerate) +
+                        " Hz; lumo eq takes " + std::to_string(kMinSampleRateHz) + " Hz to " +
+                        std::to_string(kMaxSampleRateHz) + " Hz");
 
     SF_INFO outputInfo{};
     outputInfo.samplerate = inputInfo.samplerate;
     outputInfo.channels = channels;
-    outputInfo.format = OutputFormat(container, inputInfo.format, settings.bits);
+    std::string note;
+    outputInfo.format = OutputFormat(container, inputInfo.format, settings.bits, inputInfo.samplerate,
+                                     channels, note);
+    if (!note.empty() && !settings.quiet)
+        std::fprintf(output == "-" ? stderr : stdout, "%s: %s\n", outName.c_str(), note.c_str());
     if (!sf_format_check(&outputInfo))
         throw HostError("cannot write " + outName + " with " + std::to_string(channels) +
                         " channels at " + std::to_string(inputInfo.samplerate) + " Hz");
@@ -137,10 +171,28 @@ void EqualiseFile(const host::PluginLibrary& library, const std::string& input,
                          PrecisionBits(outputInfo.format) < PrecisionBits(inputInfo.format);
     const bool dither = settings.dither && pcmBits > 0 && pcmBits <= 16 && changed;
 
-    OutputFile out(output, settings.force);
+    // Into a pipe the output goes as it is made, where the container allows (AIFF's header
+    // counts the frames, so it is made whole first, as for files).
+    const bool intoPipe = output == "-" && container != SF_FORMAT_AIFF && lseek(STDOUT_FILENO, 0, SEEK_CUR) < 0;
+    std::optional<OutputFile> out;
+    std::unique_ptr<PipeSink> sink;
     SoundFile sound;
-    sound.file = sf_open_fd(out.Descriptor(), SFM_WRITE, &outputInfo, SF_FALSE);
+    if (!intoPipe) {
+        out.emplace(output, settings.force);
+        sound.file = sf_open_fd(out->Descriptor(), SFM_WRITE, &outputInfo, SF_FALSE);
+    } else if (container == SF_FORMAT_WAV || container == SF_FORMAT_FLAC) {
+        sink = std::make_unique<PipeSink>(STDOUT_FILENO, container == SF_FORMAT_WAV);
+        sound.file = sf_open_virtual(sink->Io(), SFM_WRITE, &outputInfo, sink.get());
+    } else {
+        sound.file = sf_open_fd(STDOUT_FILENO, SFM_WRITE, &outputInfo, SF_FALSE);  // OGG, Opus, MP3
+    }
     if (sound.file == nullptr) throw HostError("cannot write " + outName + ": " + sf_strerror(nullptr));
+    // A variable-rate MP3 read without its length tag (not written into a pipe) has its length
+    // guessed from its first frames; at a constant rate the guess is right.
+    if (intoPipe && container == SF_FORMAT_MPEG) {
+        int mode = SF_BITRATE_MODE_CONSTANT;
+        sf_command(sound.file, SFC_SET_BITRATE_MODE, &mode, sizeof mode);
+    }
 
     ChunkReader reader(in.file, channels);
     ChunkWriter writer(sound.file, channels, pcmBits, dither, outName);
@@ -150,10 +202,18 @@ void EqualiseFile(const host::PluginLibrary& library, const std::string& input,
                           settings.blockFrames, [&](int64_t done) { progress.Update(done); });
     progress.Finish();
     writer.Flush();
+    // A file without audio still gets its header (FLAC and MP3 write theirs with the first frames).
+    if (writer.FramesPushed() == 0 && (container == SF_FORMAT_FLAC || container == SF_FORMAT_MPEG))
+        sf_command(sound.file, SFC_UPDATE_HEADER_NOW, nullptr, 0);
     const int closed = sf_close(sound.file);
     sound.file = nullptr;
-    if (closed != 0) throw HostError("cannot finish writing " + outName);
-    out.Commit();
+    if (closed != 0 || (sink != nullptr && sink->Error() != 0))
+        throw HostError("cannot finish writing " + outName +
+                        (sink != nullptr && sink->Error() != 0 ? std::string(": ") + std::strerror(sink->Error()) : ""));
+    if (out) {
+        CheckReadsBack(out->Descriptor(), outName, container, writer.FramesPushed());
+        out->Commit();
+    }
 
     if (EndsEarly(in.file, inputInfo, reader.FramesRead()))
         Warn(inName + " ends early (cut short?): equalised the " +

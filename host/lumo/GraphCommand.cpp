@@ -1,5 +1,7 @@
 // lumo graph MACHINE -o OUT.png: opens the machine's graph window and saves what it paints.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,6 +19,8 @@
 #include <windows.h>
 #else
 #include <lumo/standin.h>
+
+#include "OutputFile.h"
 #endif
 
 namespace lumo::cli {
@@ -54,7 +58,7 @@ std::string ClientRange(const Frame& frame) {
 }
 
 // Refusals before any window opens: lumo graph writes PNG, into a folder that exists.
-void CheckOutput(const std::string& path) {
+void CheckOutput(const std::string& path, bool force) {
     std::string extension = fs::path(path).extension().string();
     std::transform(extension.begin(), extension.end(), extension.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
@@ -65,6 +69,11 @@ void CheckOutput(const std::string& path) {
     if (!folder.empty() && !fs::is_directory(folder, error))
         throw HostError("cannot write " + path + ": the folder " + folder.string() + " does not exist");
     if (fs::is_directory(path, error)) throw HostError("cannot write " + path + ": it is a folder");
+#ifndef _WIN32
+    CheckOutputPath(path, force);
+#else
+    (void)force;
+#endif
 }
 
 struct GraphOptions {
@@ -72,7 +81,30 @@ struct GraphOptions {
     std::string output;
     std::string size;  // "WxH" of the client area; empty: the window's own size
     std::vector<std::string> settings;
+    bool force = false;
 };
+
+#ifndef _WIN32
+// As lumo eq writes: into a hidden temporary file beside OUT, renamed over it only once the
+// image is complete; a failure says whether the painting or the writing failed.
+void SaveImage(void* window, const std::string& path, bool force) {
+    OutputFile out(path, force);
+    errno = 0;
+    try {
+        host::SaveClientPng(window, out.WritePath());
+    } catch (const HostError&) {
+        const int error = errno;
+        try {
+            host::SaveClientPng(window, "/dev/null");
+        } catch (const HostError&) {
+            throw HostError("cannot write " + path + ": the graph window was not painted");
+        }
+        throw HostError("cannot write " + path + ": " +
+                        (error != 0 ? std::strerror(error) : "the image could not be written"));
+    }
+    out.Commit();
+}
+#endif
 
 bool ParseSize(const std::string& text, int& width, int& height) {
     char separator = 0;
@@ -85,7 +117,10 @@ void RenderGraph(const GlobalOptions& global, const GraphOptions& options) {
     int clientWidth = 0, clientHeight = 0;
     if (!options.size.empty() && !ParseSize(options.size, clientWidth, clientHeight))
         throw HostError("bad --size '" + options.size + "': expected WIDTHxHEIGHT, e.g. 500x300");
-    CheckOutput(options.output);
+    CheckOutput(options.output, options.force);
+#ifndef _WIN32
+    RemoveTemporaryOnSignals();
+#endif
 
     const host::PluginLibrary library = global.Load(options.machine);
     host::HostedMachine machine(library);
@@ -117,7 +152,11 @@ void RenderGraph(const GlobalOptions& global, const GraphOptions& options) {
     }
 
     const host::WindowGeometry geometry = host::GetWindowGeometry(window);
+#ifndef _WIN32
+    SaveImage(window, options.output, options.force);
+#else
     host::SaveClientPng(window, options.output);
+#endif
     std::printf("wrote %s (%dx%d)\n", options.output.c_str(), geometry.clientWidth,
                 geometry.clientHeight);
 }
@@ -142,6 +181,9 @@ void AddGraphCommand(CLI::App& app, const GlobalOptions& global) {
                      "their defaults")
         ->type_name("NAME=VALUE")
         ->allow_extra_args(false);
+#ifndef _WIN32
+    command->add_flag("--force", options->force, "Replace a read-only OUT.png");
+#endif
     command->callback([&global, options] { RenderGraph(global, *options); });
 }
 

@@ -19,12 +19,50 @@ namespace {
 namespace fs = std::filesystem;
 using host::HostError;
 
+std::string FolderOf(const std::string& path) {
+    const fs::path folder = fs::path(path).parent_path();
+    return folder.empty() ? "." : folder.string();
+}
+
 // The temporary file in the making, for the signal handler (which may only call async-signal-
 // safe functions: unlink, sigaction, raise).
-char gTemporaryPath[4096];
+char gTemporaryPath[8192];
 volatile std::sig_atomic_t gHaveTemporary = 0;
 
-constexpr int kCleanupSignals[] = {SIGINT, SIGTERM, SIGHUP};
+// Every signal whose default action ends the process and that a user, a shell or a closed pipe
+// commonly sends. (SIGXFSZ is ignored instead: the write then fails with EFBIG and the error path
+// removes the file and says why.)
+constexpr int kCleanupSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE, SIGALRM, SIGUSR1, SIGUSR2};
+
+// The longest file name a folder takes (255 on the usual Linux file systems).
+size_t NameMax(const std::string& folder) {
+    const long limit = pathconf(folder.c_str(), _PC_NAME_MAX);
+    return limit > 0 ? static_cast<size_t>(limit) : 255;
+}
+
+// The hidden temporary name beside target: ".NAME.lumo-PID.tmp", with NAME shortened (from its
+// end) when the whole would not fit the folder's name limit, so that it fits whenever NAME does.
+std::string TemporaryBeside(const std::string& target) {
+    const std::string folder = FolderOf(target);
+    const std::string suffix = ".lumo-" + std::to_string(static_cast<long>(getpid())) + ".tmp";
+    std::string name = fs::path(target).filename().string();
+    const size_t limit = NameMax(folder);
+    if (1 + name.size() + suffix.size() > limit) name.resize(limit > suffix.size() + 1 ? limit - suffix.size() - 1 : 0);
+    return (fs::path(folder) / ("." + name + suffix)).string();
+}
+
+// Where writing to path lands: path itself, or the file its chain of symbolic links ends at
+// (existing or not: a dangling link is written through and its target created, as sox does).
+std::string WrittenFile(const std::string& path) {
+    fs::path file = path;
+    std::error_code error;
+    for (int hops = 0; hops < 40 && fs::is_symlink(fs::symlink_status(file, error)); ++hops) {
+        const fs::path next = fs::read_symlink(file, error);
+        if (error) break;
+        file = next.is_absolute() ? next : file.parent_path() / next;
+    }
+    return file.string();
+}
 
 void RemoveTemporaryAndEnd(int signal) {
     if (gHaveTemporary) unlink(gTemporaryPath);
@@ -48,11 +86,6 @@ public:
 private:
     sigset_t previous_;
 };
-
-std::string FolderOf(const std::string& path) {
-    const fs::path folder = fs::path(path).parent_path();
-    return folder.empty() ? "." : folder.string();
-}
 
 }  // namespace
 
@@ -88,6 +121,9 @@ void RemoveTemporaryOnSignals() {
     sigemptyset(&action.sa_mask);
     for (int signal : kCleanupSignals) sigaddset(&action.sa_mask, signal);
     for (int signal : kCleanupSignals) sigaction(signal, &action, nullptr);
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGXFSZ, &ignore, nullptr);
 }
 
 OutputFile::OutputFile(const std::string& path, bool force) : path_(path), target_(path) {
@@ -105,11 +141,13 @@ OutputFile::OutputFile(const std::string& path, bool force) : path_(path), targe
             throw HostError("cannot make a temporary file for " + streamTo_ + ": " + std::strerror(errno));
         return;
     }
-    if (fs::is_symlink(fs::symlink_status(path, error)) && fs::exists(status))
-        target_ = fs::canonical(path, error).string();
-    temporary_ = (fs::path(FolderOf(target_)) / ("." + fs::path(target_).filename().string() + ".lumo-" +
-                                                 std::to_string(static_cast<long>(getpid())) + ".tmp"))
-                     .string();
+    if (fs::is_symlink(fs::symlink_status(path, error))) {
+        target_ = fs::exists(status) ? fs::canonical(path, error).string() : WrittenFile(path);
+        if (!fs::is_directory(FolderOf(target_), error))
+            throw HostError("cannot write " + path + ": it is a symbolic link to " + target_ +
+                            ", whose folder does not exist");
+    }
+    temporary_ = TemporaryBeside(target_);
     if (temporary_.size() >= sizeof gTemporaryPath)
         throw HostError("cannot write " + path + ": the path is too long");
     SignalsHeld held;

@@ -1,6 +1,7 @@
 // Where lumo eq writes a result: a hidden temporary file beside OUT, renamed over OUT once
 // complete, or for OUT "-" (and device files, named pipes) an unnamed temporary file copied out once
-// complete. A failure, SIGINT, SIGTERM or SIGHUP leaves no file behind (POSIX only).
+// complete. A failure, a file-size limit, SIGINT, SIGTERM, SIGHUP, SIGPIPE and the other usual
+// ending signals leave no file behind (POSIX only).
 #pragma once
 
 #include <cstddef>
@@ -12,8 +13,9 @@ namespace lumo::cli {
 // read-only and force is off. Throws HostError.
 void CheckOutputPath(const std::string& path, bool force);
 
-// Makes SIGINT, SIGTERM and SIGHUP remove the temporary file in the making before the process
-// ends with the signal's usual status.
+// Makes SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE, SIGALRM, SIGUSR1 and SIGUSR2 remove the
+// temporary file in the making before the process ends with the signal's usual status, and
+// ignores SIGXFSZ, so that a write beyond a file-size limit fails (EFBIG) like one on a full disk.
 void RemoveTemporaryOnSignals();
 
 // Writes every byte, retrying after interruptions; false on an error (errno tells).
@@ -28,8 +30,12 @@ public:
     OutputFile& operator=(const OutputFile&) = delete;
 
     int Descriptor() const { return descriptor_; }  // open for writing and seeking
+    // A name that opens the file in the making, for writers that take a path.
+    std::string WritePath() const {
+        return temporary_.empty() ? "/proc/self/fd/" + std::to_string(descriptor_) : temporary_;
+    }
     // Puts the finished file in place: renamed over OUT (over its target if OUT is a symbolic
-    // link) with the mode of the file it replaces, or copied to stdout or into OUT when OUT is
+    // link, dangling or not) with the mode of the file it replaces, or copied to stdout or into OUT when OUT is
     // no regular file (/dev/null, a named pipe). Throws HostError.
     void Commit();
 

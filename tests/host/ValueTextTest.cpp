@@ -1,10 +1,12 @@
 // Value texts the machine gives the host for raw parameter values.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <string>
+#include <thread>
 
 #include "TestPlugins.h"
 
@@ -56,6 +58,29 @@ TEST_P(ValueTextTest, BandPrecisionFollowsRange) {
     ApplyRange(32);
     EXPECT_EQ(Text(2, 0), "-32.0 dB");
     EXPECT_EQ(Text(2, 128), "32.0 dB");
+}
+
+// The host asks for texts on its UI thread while its audio thread applies parameters: every text
+// follows one Range in force, never a mix of two (and ThreadSanitizer sees no race).
+TEST_P(ValueTextTest, TextsFollowOneRangeWhileTheAudioThreadChangesIt) {
+    ApplyRange(0);
+    std::atomic<bool> done{false};
+    std::thread audio([&] {
+        for (int i = 0; i < 4000; ++i) ApplyRange(i % 2 == 0 ? 32 : 0);
+        done.store(true);
+    });
+    long texts = 0, wrong = 0;
+    std::string example;
+    while (!done.load()) {
+        const std::string text = Text(2, 96);
+        if (text != "0.0 dB" && text != "16.0 dB") {
+            ++wrong;
+            example = text;
+        }
+        ++texts;
+    }
+    audio.join();
+    EXPECT_EQ(wrong, 0) << "of " << texts << ", e.g. " << example;
 }
 
 TEST_P(ValueTextTest, RangeZeroGivesZeroForEverySlider) {
