@@ -78,15 +78,14 @@ TEST(CreateMachine, CallsBeforeInitialiseAndWithoutCallbacksAreSafe) {
 
 // Lengths are truncated, not rounded: 22050 x 0.15 = 3307.5 and 11025 x 0.15 = 1653.75.
 TEST(Initialise, DerivesFrameLengthsFromTheSampleRate) {
-    struct Expected { int sampleRateHz, outputFrames, fadeFrames, tailFrames; };
-    for (const Expected& e : {Expected{44100, 8820, 6615, 8820}, Expected{22050, 4410, 3307, 4410},
-                              Expected{11025, 2205, 1653, 2205}, Expected{8000, 1600, 1200, 1600},
-                              Expected{96000, 19200, 14400, 19200}}) {
+    struct Expected { int sampleRateHz, outputFrames, fadeFrames; };
+    for (const Expected& e : {Expected{44100, 8820, 6615}, Expected{22050, 4410, 3307},
+                              Expected{11025, 2205, 1653}, Expected{8000, 1600, 1200},
+                              Expected{96000, 19200, 14400}}) {
         test::Harness harness(e.sampleRateHz);
         engine::Equaliser& engine = harness.Engine();
         EXPECT_EQ(engine.OutputFramesLeft(), 0);
         EXPECT_EQ(engine.FadeFrames(), e.fadeFrames) << e.sampleRateHz;
-        EXPECT_EQ(engine.TailFrames(), e.tailFrames) << e.sampleRateHz;
         std::vector<float> none;
         harness.Process(none);  // a call with input re-arms the output that follows it
         EXPECT_EQ(engine.OutputFramesLeft(), e.outputFrames) << e.sampleRateHz;
