@@ -6,15 +6,10 @@
 #include <cctype>
 
 #include "lumo/host/PluginLibrary.h"
+#include "lumo/host/Text.h"
 
 namespace lumo::cli {
 namespace {
-
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
 
 bool Holds(int format) {
     SF_INFO probe{};
@@ -27,7 +22,7 @@ bool Holds(int format) {
 }  // namespace
 
 int ContainerByName(const std::string& typeOrExtension) {
-    std::string name = Lower(typeOrExtension);
+    std::string name = host::ToLower(typeOrExtension);
     if (!name.empty() && name[0] == '.') name.erase(0, 1);
     if (name == "wav") return SF_FORMAT_WAV;
     if (name == "flac") return SF_FORMAT_FLAC;
@@ -36,7 +31,7 @@ int ContainerByName(const std::string& typeOrExtension) {
     return 0;
 }
 
-std::string ExtensionOfType(const std::string& type) { return "." + Lower(type); }
+std::string ExtensionOfType(const std::string& type) { return "." + host::ToLower(type); }
 
 int OutputFormat(int container, int inputFormat, const std::string& bits) {
     if (container == SF_FORMAT_OGG) {

@@ -1,6 +1,7 @@
 // Window attributes: window longs, rectangles, caption, visibility.
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "StandinState.h"
 
@@ -72,6 +73,20 @@ BOOL WINAPI IsWindow(HWND handle) {
     State& state = GlobalState();
     std::lock_guard<std::mutex> lock(state.mutex);
     return FindWindowLocked(handle) ? TRUE : FALSE;
+}
+
+BOOL WINAPI EnumWindows(WNDENUMPROC proc, LPARAM lParam) {
+    std::vector<HWND> windows;
+    {
+        State& state = GlobalState();
+        std::lock_guard<std::mutex> lock(state.mutex);
+        for (const auto& entry : state.windows)
+            if (!entry.second->destroying) windows.push_back(entry.second->handle);
+    }
+    // The callback runs with no lock held: it may call back into the stand-in.
+    for (HWND window : windows)
+        if (!proc(window, lParam)) break;
+    return TRUE;
 }
 
 BOOL WINAPI IsWindowVisible(HWND handle) {

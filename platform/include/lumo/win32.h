@@ -186,6 +186,9 @@ LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL WINAPI IsWindow(HWND window);
 BOOL WINAPI IsWindowVisible(HWND window);
+// Every live window (the stand-in's are all top-level), oldest first, until proc returns FALSE.
+typedef BOOL (CALLBACK* WNDENUMPROC)(HWND, LPARAM);
+BOOL WINAPI EnumWindows(WNDENUMPROC proc, LPARAM lParam);
 
 LONG WINAPI SetWindowLongA(HWND window, int index, LONG value);
 LONG WINAPI GetWindowLongA(HWND window, int index);
