@@ -98,16 +98,6 @@ TEST_F(PaintTest, PaintArrivesOnlyAfterInvalidationAndPump) {
     EXPECT_FALSE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
 }
 
-TEST_F(PaintTest, UpdateWindowPaintsAtOnceOnlyWhenInvalid) {
-    HWND window = CreateToolWindow(0, 0, 406, 232);
-    ShowWindow(window, SW_SHOWNA);
-    ClearLog();
-    ASSERT_TRUE(UpdateWindow(window));
-    EXPECT_EQ(Count(window, WM_PAINT), 1);
-    ASSERT_TRUE(UpdateWindow(window));
-    EXPECT_EQ(Count(window, WM_PAINT), 1);
-}
-
 TEST_F(PaintTest, GdiplusOnPaintDcDrawsInsideUpdateRectangle) {
     CurrentBehaviour().onPaint = FillClient;
     CurrentBehaviour().eraseResult = 1;
