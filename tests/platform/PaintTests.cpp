@@ -51,7 +51,7 @@ protected:
         paintColour = 0xFFFF0000;
     }
     void TearDown() override {
-        while (HWND window = LumoStandinFindWindowOfClass(kClassName)) DestroyWindow(window);
+        DestroyAllWindows();
         CurrentBehaviour() = Behaviour{};
         GdiplusShutdown(token);
     }

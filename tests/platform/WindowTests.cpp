@@ -17,7 +17,7 @@ protected:
         ClearLog();
     }
     void TearDown() override {
-        while (HWND window = LumoStandinFindWindowOfClass(kClassName)) DestroyWindow(window);
+        DestroyAllWindows();
         CurrentBehaviour() = Behaviour{};
     }
     static LumoStandinWindowInfo Info(HWND window) {
@@ -99,11 +99,11 @@ TEST_F(WindowTest, ClassRegistersOnceAndUnregistersOnlyWithoutWindows) {
 
 TEST_F(WindowTest, FailedCreationLeavesNoWindowAndSendsNothing) {
     RegisterTestClass();
-    int before = LumoStandinLiveWindowCount();
+    const size_t before = LiveWindows().size();
     LumoStandinFailWindowCreations(1);
     EXPECT_EQ(CreateToolWindow(0, 0, 406, 232), nullptr);
     EXPECT_TRUE(Log().empty());
-    EXPECT_EQ(LumoStandinLiveWindowCount(), before);
+    EXPECT_EQ(LiveWindows().size(), before);
     EXPECT_NE(CreateToolWindow(0, 0, 406, 232), nullptr);
 }
 
