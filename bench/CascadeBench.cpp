@@ -1,7 +1,7 @@
 // Cascade kernel speed per stereo frame: every path this CPU runs, next to the literal loop (one
 // band after the other, frame by frame, coefficients and states read and written through memory
-// on every sample) and a copy of today's band loop of engine/BandFilter.cpp (one band after the
-// other, four frames per iteration, coefficients and states in locals). Band sets as in Lumo-31,
+// on every sample) and the band loop the engine ran before the cascade (one band after the other,
+// four frames per iteration, coefficients and states in locals). Band sets as in Lumo-31,
 // -20 and -15 (peaking bands, one octave wide, 44.1 kHz), all bands or every other one active;
 // blocks of 256 frames and the small blocks a host may send around parameter changes. Builds
 // natively and, for the 32-bit Windows build, through bench/windows-bench.sh.

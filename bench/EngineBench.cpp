@@ -66,7 +66,7 @@ struct PluginUnderTest {
 };
 
 // The same design in this process, for the literal loop's coefficients.
-std::vector<engine::Biquad> ActiveCoefficients(int activeEvery) {
+std::vector<engine::BiquadCoefficients> ActiveCoefficients(int activeEvery) {
     engine::Equaliser equaliser(ThisDeliverable().layout);
     equaliser.Initialise(kSampleRateHz);
     engine::ParameterChanges changes;
@@ -75,27 +75,27 @@ std::vector<engine::Biquad> ActiveCoefficients(int activeEvery) {
     const int bands = ThisDeliverable().layout.bandCount;
     for (int band = 0; band < bands; ++band) changes.slider[band] = SliderFor(band, activeEvery);
     equaliser.ApplyParameters(changes, kSampleRateHz);
-    std::vector<engine::Biquad> active;
+    std::vector<engine::BiquadCoefficients> active;
     for (int band = 0; band < bands; ++band)
         if (equaliser.Activity(band) == engine::BandActivity::Active)
-            active.push_back(equaliser.BandCoefficients(band));
+            active.push_back(equaliser.Coefficients().bands[band]);
     return active;
 }
 
 // The literal loop: each band in turn over the block, one frame at a time, left then right.
-void LiteralLoop(const std::vector<engine::Biquad>& bands, std::vector<engine::StereoBiquadState>& states,
+void LiteralLoop(const std::vector<engine::BiquadCoefficients>& bands, std::vector<engine::StereoBiquadState>& states,
                  float* frames, int n) {
     for (size_t band = 0; band < bands.size(); ++band) {
-        const engine::Biquad& c = bands[band];
+        const engine::BiquadCoefficients& c = bands[band];
         float* s = &states[band].left1;
         for (int j = 0; j < n; ++j) {
             for (int channel = 0; channel < 2; ++channel) {
                 float& s1 = s[2 * channel];
                 float& s2 = s[2 * channel + 1];
                 const float x = frames[2 * j + channel];
-                const float y = c.b[0] * x + s1;
-                s1 = (c.b[1] * x + s2) - c.a[1] * y;
-                s2 = c.b[2] * x - c.a[2] * y;
+                const float y = c.b0 * x + s1;
+                s1 = (c.b1 * x + s2) - c.a1 * y;
+                s2 = c.b2 * x - c.a2 * y;
                 frames[2 * j + channel] = y;
             }
         }
@@ -126,7 +126,7 @@ void BM_ProcessAudio(benchmark::State& state) {
 void BM_LiteralLoop(benchmark::State& state) {
     const int activeEvery = static_cast<int>(state.range(0));
     const int frames = static_cast<int>(state.range(1));
-    const std::vector<engine::Biquad> bands = ActiveCoefficients(activeEvery);
+    const std::vector<engine::BiquadCoefficients> bands = ActiveCoefficients(activeEvery);
     std::vector<engine::StereoBiquadState> states(bands.size(), engine::StereoBiquadState{});
     const std::vector<float> noise = Noise(frames, 1);
     std::vector<float> audio(noise.size());
@@ -150,9 +150,7 @@ BENCHMARK(BM_LiteralLoop)->Apply(BlockArguments);
 // The 1 kHz band at +16 dB, 2/3 octave wide.
 engine::BiquadCoefficients BoostedOneKilohertzBand() {
     const engine::BandLayout& layout = ThisDeliverable().layout;
-    const engine::Biquad design =
-        engine::DesignPeakingBand(layout, layout.oneKilohertzBand, kSampleRateHz, 16.0, 2.0 / 3.0);
-    return {design.b[0], design.b[1], design.b[2], design.a[1], design.a[2]};
+    return engine::DesignPeakingBand(layout, layout.oneKilohertzBand, kSampleRateHz, 16.0, 2.0 / 3.0);
 }
 
 // One band (1 kHz, +16 dB) whose state has decayed into the denormal range on silence, run on

@@ -1,27 +1,16 @@
-// One band's designed coefficient set: b0 + b1 z^-1 + b2 z^-2 over a0 + a1 z^-1 + a2 z^-2, stored
-// as floats. A new set is the identity filter; both channels of a band run with it.
+// One band's coefficient set, normalised so that a0 = 1: b0 + b1 z^-1 + b2 z^-2 over
+// 1 + a1 z^-1 + a2 z^-2, in floats. A new set is the identity filter. The design makes it, the
+// cascade runs it (both channels of a band alike) and the graph evaluates it, all in this form.
 #pragma once
 
 namespace lumo::engine {
 
-struct Biquad {
-    float b[3] = {1.0f, 0.0f, 0.0f};  // b0, b1, b2
-    float a[3] = {1.0f, 0.0f, 0.0f};  // a0, a1, a2
+struct BiquadCoefficients {
+    float b0 = 1.0f, b1 = 0.0f, b2 = 0.0f, a1 = 0.0f, a2 = 0.0f;
 
-    // Divides the six coefficients by a0 (in double, each rounded back to float); a0 becomes 1.
-    void Normalize() {
-        const double r = 1.0 / static_cast<double>(a[0]);
-        a[0] = 1.0f;
-        a[1] = static_cast<float>(static_cast<double>(a[1]) * r);
-        a[2] = static_cast<float>(static_cast<double>(a[2]) * r);
-        b[0] = static_cast<float>(static_cast<double>(b[0]) * r);
-        b[1] = static_cast<float>(static_cast<double>(b[1]) * r);
-        b[2] = static_cast<float>(static_cast<double>(b[2]) * r);
-    }
     // True when the filter passes its input unchanged.
     bool IsIdentity() const {
-        return b[0] == 1.0f && b[1] == 0.0f && b[2] == 0.0f && a[0] == 1.0f && a[1] == 0.0f &&
-               a[2] == 0.0f;
+        return b0 == 1.0f && b1 == 0.0f && b2 == 0.0f && a1 == 0.0f && a2 == 0.0f;
     }
 };
 

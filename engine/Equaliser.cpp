@@ -1,6 +1,13 @@
+// The engine: parameter values to band designs, which bands run, and the audio path (the running
+// bands over a block in place, lowest band first, and after the input stops their ring-out, faded).
 #include "engine/Equaliser.h"
 
+#include <cmath>
+#include <cstring>
+
 #include "engine/BandDesign.h"
+#include "engine/FadeOut.h"
+#include "engine/FloatEnvironment.h"
 #include "engine/Parameters.h"
 
 namespace lumo::engine {
@@ -12,8 +19,9 @@ CoefficientSnapshot IdentitySnapshot(int bandCount) {
     return snapshot;
 }
 
-BiquadCoefficients RunningCoefficients(const Biquad& section) {
-    return {section.b[0], section.b[1], section.b[2], section.a[1], section.a[2]};
+bool IsFinite(const StereoBiquadState& s) {
+    return std::isfinite(s.left1) && std::isfinite(s.left2) && std::isfinite(s.right1) &&
+           std::isfinite(s.right2);
 }
 
 }  // namespace
@@ -22,17 +30,9 @@ Equaliser::Equaliser(const BandLayout& layout)
     : layout_(layout),
       runCascade_(SelectedCascadeKernel()),
       published_(IdentitySnapshot(layout.bandCount)) {
-    // Until Initialise and the host's first full parameter call, every parameter holds its
-    // default, so a band designed early never reads an undefined value.
-    gainScale_.Configure(kSliderMinimum, kSliderMaximum, -kInitialGainSpanDb, kInitialGainSpanDb);
-    rangeScale_.Configure(kRangeMinimumDb, kRangeMaximumDb, kRangeMinimumDb, kRangeMaximumDb);
-    bandwidthScale_.Configure(kBandwidthMinimumTwelfths, kBandwidthMaximumTwelfths,
-                              kBandwidthMinimumOctaves, kBandwidthMaximumOctaves);
-    rangeDb_ = kRangeDefaultDb;
     bandwidthOctaves_ = 2.0 * layout.spacingOctaves;
     for (int band = 0; band < kMaxBands; ++band) {
         bandSlider_[band] = kSliderCentre;
-        running_[band] = RunningCoefficients(designed_[band]);
         states_[band] = {};
         flat_[band] = true;
         tailFramesLeft_[band] = 0;
@@ -40,10 +40,7 @@ Equaliser::Equaliser(const BandLayout& layout)
 }
 
 void Equaliser::Initialise(int sampleRateHz) {
-    gainScale_.Configure(kSliderMinimum, kSliderMaximum, -kInitialGainSpanDb, kInitialGainSpanDb);
-    rangeScale_.Configure(kRangeMinimumDb, kRangeMaximumDb, kRangeMinimumDb, kRangeMaximumDb);
-    bandwidthScale_.Configure(kBandwidthMinimumTwelfths, kBandwidthMaximumTwelfths,
-                              kBandwidthMinimumOctaves, kBandwidthMaximumOctaves);
+    gainScale_ = GainScaleFor(kInitialGainSpanDb);
     // Each product truncated toward zero: 8820, 6615 and 8820 frames at 44100 Hz.
     const double fs = static_cast<double>(sampleRateHz);
     fadeCounter_ = 0;
@@ -62,15 +59,13 @@ ParameterOutcome Equaliser::ApplyParameters(const ParameterChanges& changes, int
 
     if (changes.rangeDb != ParameterChanges::kUnchanged) {
         rangeDb_ = changes.rangeDb;
-        const double rangeDb = rangeScale_.Value(changes.rangeDb);
-        gainScale_.low = -rangeDb;
-        gainScale_.high = rangeDb;
+        gainScale_ = GainScaleFor(changes.rangeDb);
         redesignAll = true;
         outcome.rangeChanged = true;
         outcome.anyNewValue = true;
     }
     if (changes.bandwidthTwelfths != ParameterChanges::kUnchanged) {
-        bandwidthOctaves_ = bandwidthScale_.Value(changes.bandwidthTwelfths);
+        bandwidthOctaves_ = kBandwidthScale.Value(changes.bandwidthTwelfths);
         redesignAll = true;
         outcome.anyNewValue = true;
     }
@@ -96,7 +91,6 @@ ParameterOutcome Equaliser::ApplyParameters(const ParameterChanges& changes, int
 void Equaliser::DesignBand(int band, int sampleRateHz) {
     designed_[band] = DesignPeakingBand(layout_, band, sampleRateHz,
                                         gainScale_.Value(bandSlider_[band]), bandwidthOctaves_);
-    running_[band] = RunningCoefficients(designed_[band]);
 }
 
 void Equaliser::ApplyActivityRule(int band) {
@@ -125,6 +119,65 @@ void Equaliser::PublishCoefficients() {
     snapshot.bandCount = layout_.bandCount;
     for (int band = 0; band < layout_.bandCount; ++band) snapshot.bands[band] = designed_[band];
     published_.EndWrite(true);
+}
+
+// A flat band runs only while its ring-out lasts (counted down by n per call); once that is used
+// up the band is asleep: its state is zeroed and it is skipped. The running bands go through the
+// cascade together. A state that a non-finite sample has poisoned is cleared after the block.
+void Equaliser::RunBands(float* interleaved, int frames) {
+    if (everyBandAsleep_) return;  // and every state already zero: nothing to do
+    int runningBands[kMaxBands];
+    int count = 0;
+    for (int band = 0; band < layout_.bandCount; ++band) {
+        if (flat_[band]) {
+            if (tailFramesLeft_[band] <= 0) {
+                states_[band] = {};
+                continue;
+            }
+            tailFramesLeft_[band] -= frames;
+        }
+        runningBands[count++] = band;
+    }
+    if (count == 0) {
+        everyBandAsleep_ = true;  // until a parameter change redesigns a band
+        return;
+    }
+
+    DenormalsOff denormalsOff;  // restores the caller's floating-point control on return
+    if (count == layout_.bandCount) {
+        runCascade_(designed_, states_, count, interleaved, frames);
+    } else {
+        BiquadCoefficients coefficients[kMaxBands];
+        StereoBiquadState states[kMaxBands];
+        for (int i = 0; i < count; ++i) {
+            coefficients[i] = designed_[runningBands[i]];
+            states[i] = states_[runningBands[i]];
+        }
+        runCascade_(coefficients, states, count, interleaved, frames);
+        for (int i = 0; i < count; ++i) states_[runningBands[i]] = states[i];
+    }
+    for (int i = 0; i < count; ++i) {
+        StereoBiquadState& state = states_[runningBands[i]];
+        if (!IsFinite(state)) state = {};
+    }
+}
+
+void Equaliser::Process(float* interleaved, int frames) {
+    fadeCounter_ = tailFrames_;
+    RunBands(interleaved, frames > 0 ? frames : 0);
+}
+
+bool Equaliser::RenderTail(float* out, int frames) {
+    if (fadeCounter_ <= 0) {
+        for (int band = 0; band < layout_.bandCount; ++band) states_[band] = {};
+        return false;
+    }
+    if (frames < 0) frames = 0;
+    if (frames > 0) std::memset(out, 0, static_cast<std::size_t>(frames) * 2 * sizeof(float));
+    RunBands(out, frames);
+    DenormalsOff denormalsOff;  // the ramp's products flush as the bands' do
+    FadeOut(out, frames, fadeCounter_, fadeFrames_);
+    return true;
 }
 
 }  // namespace lumo::engine

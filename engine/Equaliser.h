@@ -12,6 +12,7 @@
 #include "engine/Biquad.h"
 #include "engine/CoefficientSnapshot.h"
 #include "engine/ParameterScale.h"
+#include "engine/Parameters.h"
 #include "engine/cascade/Cascade.h"
 #include "engine/TripleBuffer.h"
 
@@ -47,7 +48,7 @@ public:
     Equaliser(const Equaliser&) = delete;
     Equaliser& operator=(const Equaliser&) = delete;
 
-    // Scales to their initial ends, lengths in frames from the sample rate, every band flat with
+    // The gain scale to its initial ends, lengths in frames from the sample rate, every band flat with
     // no ring-out left, silence (no fade pending). Coefficients and filter states stay.
     void Initialise(int sampleRateHz);
 
@@ -66,16 +67,12 @@ public:
     bool RenderTail(float* out, int frames);
     bool HasTail() const { return fadeCounter_ > 0; }
 
-    const BandLayout& Layout() const { return layout_; }
+    // The band sliders' scale onto dB, which follows Range (Range and Bandwidth have fixed
+    // scales: kRangeScale, kBandwidthScale).
     const ParameterScale& GainScale() const { return gainScale_; }
-    const ParameterScale& RangeScale() const { return rangeScale_; }
-    const ParameterScale& BandwidthScale() const { return bandwidthScale_; }
     int BandSlider(int band) const { return bandSlider_[band]; }
-    const Biquad& BandCoefficients(int band) const { return designed_[band]; }
     BandActivity Activity(int band) const;
-    int RingOutFramesLeft(int band) const { return tailFramesLeft_[band]; }
     StereoBiquadState BandState(int band) const { return states_[band]; }
-    int TailFrames() const { return tailFrames_; }
     int OutputFramesLeft() const { return fadeCounter_; }
     int FadeFrames() const { return fadeFrames_; }
 
@@ -93,15 +90,14 @@ private:
     void PublishCoefficients();
 
     BandLayout layout_;
-    ParameterScale gainScale_;
-    ParameterScale rangeScale_;
-    ParameterScale bandwidthScale_;
-    int rangeDb_;
+    // Until Initialise and the host's first full parameter call, every parameter holds its
+    // default, so a band designed early never reads an undefined value.
+    ParameterScale gainScale_ = GainScaleFor(kInitialGainSpanDb);
+    int rangeDb_ = kRangeDefaultDb;
     double bandwidthOctaves_;
     int bandSlider_[kMaxBands];
 
-    Biquad designed_[kMaxBands];
-    BiquadCoefficients running_[kMaxBands];  // the designed sets, as the cascade reads them
+    BiquadCoefficients designed_[kMaxBands];  // as the cascade runs them and the snapshot holds them
     StereoBiquadState states_[kMaxBands];
     bool flat_[kMaxBands];
     int tailFramesLeft_[kMaxBands];

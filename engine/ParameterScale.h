@@ -5,22 +5,20 @@ namespace lumo::engine {
 
 class ParameterScale {
 public:
-    void Configure(int minimumRaw, int maximumRaw, double lowValue, double highValue) {
-        minimum = minimumRaw;
-        maximum = maximumRaw;
-        low = lowValue;
-        high = highValue;
-    }
+    constexpr ParameterScale(int minimumRaw, int maximumRaw, double low, double high)
+        : minimum_(minimumRaw), maximum_(maximumRaw), low_(low), high_(high) {}
+
     // Raw values outside minimum..maximum extrapolate along the same line.
     double Value(int raw) const {
-        const double span = static_cast<double>(maximum) - static_cast<double>(minimum);
-        return low + ((static_cast<double>(raw) - static_cast<double>(minimum)) / span) * (high - low);
+        const double span = static_cast<double>(maximum_) - static_cast<double>(minimum_);
+        return low_ + ((static_cast<double>(raw) - static_cast<double>(minimum_)) / span) * (high_ - low_);
     }
 
-    int minimum = 0;
-    int maximum = 1;
-    double high = 0.0;
-    double low = 0.0;
+private:
+    int minimum_;
+    int maximum_;
+    double low_;
+    double high_;
 };
 
 }  // namespace lumo::engine

@@ -1,6 +1,8 @@
 // The equaliser's parameters as raw values: a slider per band, a global Range and Bandwidth.
 #pragma once
 
+#include "engine/ParameterScale.h"
+
 namespace lumo::engine {
 
 // Band sliders: 64 is 0 dB, the ends reach -Range and +Range dB.
@@ -21,5 +23,15 @@ constexpr double kBandwidthMaximumOctaves = 2.0;
 
 // Gain scale before the first Range arrives.
 constexpr double kInitialGainSpanDb = 16.0;
+
+// The band sliders onto -Range..+Range dB.
+constexpr ParameterScale GainScaleFor(double rangeDb) {
+    return {kSliderMinimum, kSliderMaximum, -rangeDb, rangeDb};
+}
+// Range's raw value is its value in dB.
+constexpr ParameterScale kRangeScale{kRangeMinimumDb, kRangeMaximumDb, kRangeMinimumDb,
+                                     kRangeMaximumDb};
+constexpr ParameterScale kBandwidthScale{kBandwidthMinimumTwelfths, kBandwidthMaximumTwelfths,
+                                         kBandwidthMinimumOctaves, kBandwidthMaximumOctaves};
 
 }  // namespace lumo::engine

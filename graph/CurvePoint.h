@@ -12,12 +12,11 @@ struct CurvePoint {
 
 // Slot 0 is the start anchor (0, 0), slots 1..n the n curve points, slot n + 1 the end anchor
 // (1, 0): together a polygon closed onto the 0 dB line.
-constexpr int kCurveSlots = 152;
 constexpr int kCurvePointCount = 121;
+constexpr int kCurveSlots = kCurvePointCount + 2;
 
 struct Curve {
     CurvePoint slots[kCurveSlots] = {};
-    int pointCount = kCurvePointCount;
 };
 
 }  // namespace lumo::graph

@@ -20,7 +20,6 @@ GraphView::~GraphView() {
 }
 
 void GraphView::Initialise(const WindowGeometry& geometry, bool open) {
-    curvePointCount_ = kCurvePointCount;
     hiddenByHost_ = false;
     curveDirty_ = true;
     geometry_ = geometry;
@@ -61,7 +60,6 @@ void GraphView::RefreshCurve() {
 bool GraphView::ComputeAndPublishCurve() {
     if (!curves_.TryBeginWrite()) return false;
     Curve& curve = curves_.BackBuffer();
-    curve.pointCount = curvePointCount_;
     // Reading the coefficients while holding the curve's write flag keeps their readers one at a
     // time.
     ComputeCurve(host_.Coefficients(), host_.SampleRateHz(), curve);

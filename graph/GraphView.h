@@ -70,7 +70,6 @@ public:
 
     HWND Window() const { return window_; }
     bool IsHiddenByHost() const { return hiddenByHost_; }
-    bool CurveIsDirty() const { return curveDirty_; }
     int ClientWidth() const { return clientWidth_; }
     int ClientHeight() const { return clientHeight_; }
     // The newest computed curve, as the painter reads it (the painting thread only).
@@ -87,7 +86,6 @@ private:
     GraphHost& host_;
     const char* windowClassName_;
 
-    int curvePointCount_ = kCurvePointCount;
     bool curveDirty_ = true;
     engine::TripleBuffer<Curve> curves_;
     std::atomic<HWND> publishedWindow_{nullptr};  // the window as other threads see it

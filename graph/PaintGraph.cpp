@@ -52,7 +52,7 @@ void PaintGraph(HWND window, int clientWidth, int clientHeight, const Curve& cur
         return;
     }
 
-    const int n = curve.pointCount;
+    const int n = kCurvePointCount;
 
     PenOwner curvePen;
     GdipCreatePen1(kCurveColour, layout.CurvePenWidth(), UnitWorld, curvePen.Receive());
@@ -72,7 +72,8 @@ void PaintGraph(HWND window, int clientWidth, int clientHeight, const Curve& cur
     GdipSetSmoothingMode(g, SmoothingModeAntiAlias);
     GdipFillRectangleI(g, backgroundBrush.Get(), 0, 0, cw, ch);
     // Plot coordinates from here on.
-    GdipTranslateWorldTransform(g, PlotLayout::kLeftMargin, PlotLayout::kTopMargin, MatrixOrderPrepend);
+    GdipTranslateWorldTransform(g, static_cast<float>(PlotLayout::kLeftMargin),
+                                static_cast<float>(PlotLayout::kTopMargin), MatrixOrderPrepend);
 
     StringFormatOwner format;
     GdipCreateStringFormat(0, 0, format.Receive());

@@ -7,7 +7,7 @@
 
 namespace lumo::graph {
 
-// Paints `curve` (slot 0 to pointCount + 1) over the grid into window, whose client area is
+// Paints `curve` (slots 0 to kCurvePointCount + 1) over the grid into window, whose client area is
 // clientWidth x clientHeight as last reported. A client area with no room for the plot gets
 // only the background. The host process must have started GDI+.
 void PaintGraph(HWND window, int clientWidth, int clientHeight, const Curve& curve);

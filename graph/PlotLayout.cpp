@@ -28,9 +28,9 @@ float AxisFraction(double number, float perLn1000) {
 }  // namespace
 
 PlotLayout::PlotLayout(int clientWidth, int clientHeight)
-    : hasRoom_(clientWidth > 38 && clientHeight > 30),
-      plotWidth_(static_cast<float>(clientWidth) - kHorizontalMargins),
-      halfHeight_((static_cast<float>(clientHeight) - kVerticalMargins) * 0.5f) {
+    : hasRoom_(clientWidth > kHorizontalMargins && clientHeight > kVerticalMargins),
+      plotWidth_(static_cast<float>(clientWidth) - static_cast<float>(kHorizontalMargins)),
+      halfHeight_((static_cast<float>(clientHeight) - static_cast<float>(kVerticalMargins)) * 0.5f) {
     const float w = plotWidth_;
     for (int row = 0; row < kDecibelLines; ++row) {
         const float y =
@@ -64,7 +64,8 @@ float PlotLayout::CurvePenWidth() const {
 }
 
 PlotPoint PlotLayout::CurvePixel(const CurvePoint& point) const {
-    return {kLeftMargin + plotWidth_ * point.x, kTopMargin + halfHeight_ - halfHeight_ * point.y};
+    return {static_cast<float>(kLeftMargin) + plotWidth_ * point.x,
+            static_cast<float>(kTopMargin) + halfHeight_ - halfHeight_ * point.y};
 }
 
 }  // namespace lumo::graph

@@ -28,10 +28,12 @@ struct GridLine {
 
 class PlotLayout {
 public:
-    static constexpr float kLeftMargin = 25.0f;
-    static constexpr float kTopMargin = 10.0f;
-    static constexpr float kHorizontalMargins = 38.0f;  // left 25, right 13
-    static constexpr float kVerticalMargins = 30.0f;    // top 10, bottom 20
+    static constexpr int kLeftMargin = 25;
+    static constexpr int kRightMargin = 13;
+    static constexpr int kTopMargin = 10;
+    static constexpr int kBottomMargin = 20;
+    static constexpr int kHorizontalMargins = kLeftMargin + kRightMargin;
+    static constexpr int kVerticalMargins = kTopMargin + kBottomMargin;
     static constexpr int kDecibelLines = 7;             // +30 to -30 dB
     static constexpr int kFrequencyLines = 5;           // 20 Hz, 100 Hz, 1 kHz, 10 kHz, 20 kHz
 
@@ -49,7 +51,7 @@ public:
     const GridLine& DecibelLine(int row) const { return decibelLines_[row]; }
     const GridLine& FrequencyLine(int column) const { return frequencyLines_[column]; }
 
-    // Where a curve point lands in client pixels: (25 + W x, 10 + h - h y).
+    // Where a curve point lands in client pixels: (left margin + W x, top margin + h - h y).
     PlotPoint CurvePixel(const CurvePoint& point) const;
 
 private:

@@ -5,7 +5,6 @@
 namespace lumo::graph {
 namespace {
 constexpr double kTwoPiTimes20Hz = 125.66370614359172;
-constexpr int kMaxCurvePoints = kCurveSlots - 2;  // room for the two anchors
 }  // namespace
 
 float EvaluateResponseDbOver30(const engine::CoefficientSnapshot& bands, double angleRadians) {
@@ -17,9 +16,9 @@ float EvaluateResponseDbOver30(const engine::CoefficientSnapshot& bands, double 
     float productRe = 1.0f;
     float productIm = 0.0f;
     for (int band = 0; band < bands.bandCount; ++band) {
-        const engine::Biquad& section = bands.bands[band];
-        const float b0 = section.b[0], b1 = section.b[1], b2 = section.b[2];
-        const float a1 = section.a[1], a2 = section.a[2];
+        const engine::BiquadCoefficients& section = bands.bands[band];
+        const float b0 = section.b0, b1 = section.b1, b2 = section.b2;
+        const float a1 = section.a1, a2 = section.a2;
 
         const float numRe = b1 + b0 * cosA + b2 * cosA;
         const float numIm = b2 * sinA - b0 * sinA;
@@ -42,9 +41,7 @@ float EvaluateResponseDbOver30(const engine::CoefficientSnapshot& bands, double 
 }
 
 void ComputeCurve(const engine::CoefficientSnapshot& bands, int sampleRateHz, Curve& curve) {
-    int n = curve.pointCount;
-    if (n < 0) n = 0;
-    if (n > kMaxCurvePoints) n = kMaxCurvePoints;
+    const int n = kCurvePointCount;
     const double step = 1.0 / (n - 1);
     const double ratio = std::pow(1000.0, step);
     const float stepF = static_cast<float>(step);

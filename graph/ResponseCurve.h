@@ -11,8 +11,8 @@ namespace lumo::graph {
 // floats as the painter's units want it.
 float EvaluateResponseDbOver30(const engine::CoefficientSnapshot& bands, double angleRadians);
 
-// Fills slots 1..n of curve (n = its pointCount, at most kCurveSlots - 2) with the response at
-// 20 Hz x 1000^(i / (n - 1)), and slot n + 1 with the end anchor.
+// Fills slots 1..n of curve (n = kCurvePointCount) with the response at 20 Hz x 1000^(i / (n - 1)),
+// and slot n + 1 with the end anchor.
 void ComputeCurve(const engine::CoefficientSnapshot& bands, int sampleRateHz, Curve& curve);
 
 }  // namespace lumo::graph

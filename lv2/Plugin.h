@@ -34,7 +34,9 @@ public:
     void Run(uint32_t frames);
     LV2_Inline_Display_Image_Surface* RenderDisplay(uint32_t width, uint32_t maxHeight);
 
-    const engine::Equaliser& Engine() const { return engine_; }
+    // For tests: the engine's activity, states and published coefficients (read them on one
+    // thread only, and not while a display renders).
+    engine::Equaliser& Engine() { return engine_; }
     int SampleRateHz() const { return sampleRateHz_; }
 
 private:

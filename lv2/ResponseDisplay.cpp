@@ -55,7 +55,7 @@ void DrawResponse(const engine::CoefficientSnapshot& bands, int sampleRateHz, un
 
     graph::Curve curve;
     graph::ComputeCurve(bands, sampleRateHz, curve);
-    const int n = curve.pointCount;
+    const int n = graph::kCurvePointCount;
     auto pixel = [&layout](const graph::CurvePoint& point) {
         const graph::PlotPoint p = layout.CurvePixel(point);
         return graph::PlotPoint{p.x - graph::PlotLayout::kLeftMargin, p.y - graph::PlotLayout::kTopMargin};

@@ -1,5 +1,5 @@
-// What makes one plug-in of the family: its names, band layout, band names and the default
-// Bandwidth. Each deliverables/ entry defines one, checked when it is compiled.
+// What makes one plug-in of the family: its names, band layout and band names. Each deliverables/
+// entry defines one, checked when it is compiled.
 #pragma once
 
 #include <array>
@@ -14,13 +14,18 @@ struct Deliverable {
     const char* shortName;        // "Lumo-31"
     const char* windowClassName;  // of the graph window, one per deliverable
     engine::BandLayout layout;
-    int defaultBandwidthTwelfths;
+    int defaultBandwidthTwelfths;         // twice the band spacing, derived from it
     const char* const* bandNames;         // nominal frequency, the parameter name ("1 kHz")
     const char* const* bandDescriptions;  // true centre rounded, the parameter description
 };
 
 // The deliverable this module is (defined by the deliverables/ entry it is linked with).
 const Deliverable& ThisDeliverable();
+
+// The default Bandwidth spans two band spacings, in the nearest whole twelfths of an octave.
+constexpr int DefaultBandwidthTwelfths(double spacingOctaves) {
+    return static_cast<int>(2.0 * spacingOctaves * 12.0 + 0.5);
+}
 
 // A deliverable as its entry writes it down: one name and description per band.
 template <std::size_t Bands>
@@ -30,7 +35,6 @@ struct DeliverableDefinition {
     const char* windowClassName;
     int oneKilohertzBand;
     double spacingOctaves;
-    int defaultBandwidthTwelfths;
     std::array<const char*, Bands> bandNames;
     std::array<const char*, Bands> bandDescriptions;
 
@@ -39,7 +43,7 @@ struct DeliverableDefinition {
                 shortName,
                 windowClassName,
                 {static_cast<int>(Bands), oneKilohertzBand, spacingOctaves},
-                defaultBandwidthTwelfths,
+                DefaultBandwidthTwelfths(spacingOctaves),
                 bandNames.data(),
                 bandDescriptions.data()};
     }
@@ -60,11 +64,6 @@ constexpr bool AllGiven(const std::array<const char*, Bands>& texts) {
     return true;
 }
 
-constexpr bool IsTwiceSpacing(int twelfths, double spacingOctaves) {
-    const double difference = twelfths - 24.0 * spacingOctaves;
-    return difference < 1e-9 && difference > -1e-9;
-}
-
 }  // namespace checks
 
 // Instantiating this refuses an incomplete or inconsistent deliverable at compile time.
@@ -79,8 +78,6 @@ struct VerifiedDeliverable {
                   "the 1 kHz band must be one of the bands");
     static_assert(checks::SameText(D.bandNames[D.oneKilohertzBand], "1 kHz"),
                   "the band at the 1 kHz index must be named \"1 kHz\"");
-    static_assert(checks::IsTwiceSpacing(D.defaultBandwidthTwelfths, D.spacingOctaves),
-                  "the default Bandwidth is twice the band spacing");
     static_assert(D.fullName != nullptr && D.shortName != nullptr && D.windowClassName != nullptr,
                   "names missing");
     static constexpr bool kVerified = true;

@@ -1,13 +1,26 @@
-// Construction, destruction, and the operations that go straight to the engine.
+// The machine's operations but its value texts (ValueText.cpp).
 #include "shell/EqualiserMachine.h"
 
 #include <cstring>
 #include <new>
+#include <string>
 
 #include "engine/Parameters.h"
 #include "shell/ParameterTable.h"
+#include "shell/SavedState.h"
 
 namespace lumo {
+namespace {
+
+std::string AboutText(const char* fullName) {
+    std::string text = fullName;
+    text += " v1.1\n\nbuild: Sep 10 2012\n\n";
+    text += kAuthor;
+    text += "\nhttps://tarvolumo.example/\n\nGraphics code by Tarvo Lumo developers";
+    return text;
+}
+
+}  // namespace
 
 void GraphExtension::HideGraphWindow(bool hide) { machine_.HideGraphWindow(hide); }
 
@@ -17,8 +30,6 @@ EqualiserMachine::EqualiserMachine(const Deliverable& deliverable)
       engine_(deliverable.layout),
       graph_(deliverable.windowClassName, *this) {
     parameterBlock = parameters_;
-    reserved1 = nullptr;
-    reserved2 = nullptr;
     // Until the host writes them, the block holds every parameter's default.
     for (int i = 0; i < ParameterCount(); ++i)
         parameters_[i] = static_cast<unsigned char>(Record(i).defaultValue);
@@ -30,6 +41,34 @@ void* EqualiserMachine::DeletingDestructor(unsigned flags) {
     this->~EqualiserMachine();
     if (flags & 1u) ::operator delete(this);
     return this;
+}
+
+void EqualiserMachine::Initialise(abi::StateReader* reader) {
+    if (callbacks != nullptr) {
+        abi::RegisterExtension::Call(callbacks, &extension_);
+        hostHandle_ = abi::OwnHandle::Call(callbacks);
+    }
+    engine_.Initialise(SampleRateHz());
+    textRangeDb_.store(kInitialSpan, std::memory_order_relaxed);
+    // Reopens the window when it was saved open; the curve follows at the next parameter call.
+    const SavedState state = ReadSavedState(reader);
+    graph_.Initialise(state.geometry, state.open);
+}
+
+void EqualiserMachine::SaveState(abi::StateWriter* writer) {
+    // The geometry the window procedure keeps current; a window the host's hide request closed
+    // is saved as closed.
+    WriteSavedState(writer, {graph_.Geometry(), graph_.IsOpen()});
+}
+
+// Line 0 of the commands text is the About box, line 1 the graph.
+void EqualiserMachine::RunCommand(int index) {
+    if (index == abi::kCommandAbout) {
+        const std::string text = AboutText(deliverable_.fullName);
+        MessageBoxA(nullptr, text.c_str(), deliverable_.fullName, MB_SYSTEMMODAL | MB_ICONINFORMATION);
+    } else if (index == abi::kCommandGraph) {
+        graph_.ShowGraph();
+    }
 }
 
 void EqualiserMachine::ApplyParameters() {

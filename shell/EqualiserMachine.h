@@ -34,11 +34,11 @@ public:
 
     // The host's operations (who calls them and when: lumo/abi/Machine.h).
     void* DeletingDestructor(unsigned flags) override;
-    void Initialise(abi::StateReader* reader) override;                       // SavedState.cpp
+    void Initialise(abi::StateReader* reader) override;
     void ApplyParameters() override;
     bool ProcessAudio(float* buffer, int frames, int mode) override;
-    void SaveState(abi::StateWriter* writer) override;                        // SavedState.cpp
-    void RunCommand(int index) override;                                      // Commands.cpp
+    void SaveState(abi::StateWriter* writer) override;
+    void RunCommand(int index) override;
     const char* ParameterValueText(int parameterIndex, int raw) override;     // ValueText.cpp
     // The extension's one operation.
     void HideGraphWindow(bool hide) { graph_.HideByHost(hide); }

@@ -1,11 +1,10 @@
-// Initialise and SaveState: the machine's start in a song, and the 10 bytes the song keeps of it
-// (layout in lumo/abi/SavedState.h).
+// Reading and writing the 10 bytes a song keeps of a machine (layout in lumo/abi/SavedState.h).
+#include "shell/SavedState.h"
+
 #include <lumo/abi/GraphWindow.h>
 #include <lumo/abi/SavedState.h>
 
 #include <cstdint>
-
-#include "shell/EqualiserMachine.h"
 
 namespace lumo {
 namespace {
@@ -29,45 +28,32 @@ void WriteInt16(abi::StateWriter* writer, int value) {
 
 }  // namespace
 
-void EqualiserMachine::Initialise(abi::StateReader* reader) {
-    if (callbacks != nullptr) {
-        abi::RegisterExtension::Call(callbacks, &extension_);
-        hostHandle_ = abi::OwnHandle::Call(callbacks);
-    }
-    engine_.Initialise(SampleRateHz());
-    textRangeDb_.store(kInitialSpan, std::memory_order_relaxed);
-
-    graph::WindowGeometry geometry = {abi::kGraphWindowDefaultX, abi::kGraphWindowDefaultY,
-                                      abi::kGraphWindowDefaultWidth, abi::kGraphWindowDefaultHeight};
-    bool open = false;
-    if (reader != nullptr) {
-        // A state of another version is not read further: the defaults stay.
-        unsigned char version = 0;
-        reader->Read(&version, 1);
-        if (version == abi::kSavedStateVersion) {
-            ReadInt16(reader, geometry.x);
-            ReadInt16(reader, geometry.y);
-            ReadInt16(reader, geometry.width);
-            ReadInt16(reader, geometry.height);
-            unsigned char openByte = 0;
-            reader->Read(&openByte, 1);
-            open = openByte != 0;
-        }
-    }
-    // Reopens the window when it was saved open; the curve follows at the next parameter call.
-    graph_.Initialise(geometry, open);
+SavedState ReadSavedState(abi::StateReader* reader) {
+    SavedState state = {{abi::kGraphWindowDefaultX, abi::kGraphWindowDefaultY,
+                         abi::kGraphWindowDefaultWidth, abi::kGraphWindowDefaultHeight},
+                        false};
+    if (reader == nullptr) return state;
+    // A state of another version is not read further: the defaults stay.
+    unsigned char version = 0;
+    reader->Read(&version, 1);
+    if (version != abi::kSavedStateVersion) return state;
+    ReadInt16(reader, state.geometry.x);
+    ReadInt16(reader, state.geometry.y);
+    ReadInt16(reader, state.geometry.width);
+    ReadInt16(reader, state.geometry.height);
+    unsigned char openByte = 0;
+    reader->Read(&openByte, 1);
+    state.open = openByte != 0;
+    return state;
 }
 
-void EqualiserMachine::SaveState(abi::StateWriter* writer) {
-    // The geometry the window procedure keeps current; a window the host's hide request closed
-    // is saved as closed.
-    const graph::WindowGeometry geometry = graph_.Geometry();
+void WriteSavedState(abi::StateWriter* writer, const SavedState& state) {
     writer->Write(&abi::kSavedStateVersion, 1);
-    WriteInt16(writer, geometry.x);
-    WriteInt16(writer, geometry.y);
-    WriteInt16(writer, geometry.width);
-    WriteInt16(writer, geometry.height);
-    const unsigned char open = graph_.IsOpen() ? 1 : 0;
+    WriteInt16(writer, state.geometry.x);
+    WriteInt16(writer, state.geometry.y);
+    WriteInt16(writer, state.geometry.width);
+    WriteInt16(writer, state.geometry.height);
+    const unsigned char open = state.open ? 1 : 0;
     writer->Write(&open, 1);
 }
 

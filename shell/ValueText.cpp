@@ -20,15 +20,14 @@ const char* EqualiserMachine::ParameterValueText(int parameterIndex, int raw) {
     // the audio thread published: the host asks on its UI thread, where the engine's own scale
     // may be half rewritten.
     const int rangeDb = textRangeDb_.load(std::memory_order_relaxed);
-    const double spanDb = rangeDb == kInitialSpan ? engine::kInitialGainSpanDb : engine_.RangeScale().Value(rangeDb);
-    engine::ParameterScale gainScale;
-    gainScale.Configure(engine::kSliderMinimum, engine::kSliderMaximum, -spanDb, spanDb);
+    const engine::ParameterScale gainScale =
+        engine::GainScaleFor(rangeDb == kInitialSpan ? engine::kInitialGainSpanDb : rangeDb);
     const engine::ParameterScale* scale = &gainScale;
     const char* unit = "dB";
     if (parameterIndex == kRangeParameter) {
-        scale = &engine_.RangeScale();
+        scale = &engine::kRangeScale;
     } else if (parameterIndex == kBandwidthParameter) {
-        scale = &engine_.BandwidthScale();
+        scale = &engine::kBandwidthScale;
         unit = "octave";
     }
 

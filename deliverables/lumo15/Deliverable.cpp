@@ -10,7 +10,6 @@ constexpr DeliverableDefinition<15> kLumo15 = {
     "TarvoLumo15WndClassName",
     8,                   // the 1 kHz band
     0.6666666666666666,  // band spacing in octaves
-    16,                  // default Bandwidth, twelfths of an octave
     {"25 Hz", "40 Hz", "63 Hz", "100 Hz", "160 Hz", "250 Hz", "400 Hz", "630 Hz",
      "1 kHz", "1.6 kHz", "2.5 kHz", "4 kHz", "6.3 kHz", "10 kHz", "16 kHz"},
     {"24.8 Hz", "39.4 Hz", "62.5 Hz", "99.2 Hz", "157 Hz", "250 Hz", "397 Hz", "630 Hz",

@@ -10,7 +10,6 @@ constexpr DeliverableDefinition<20> kLumo20 = {
     "TarvoLumo20WndClassName",
     11,   // the 1 kHz band
     0.5,  // band spacing in octaves
-    12,   // default Bandwidth, twelfths of an octave
     {"22 Hz", "31 Hz", "44 Hz", "63 Hz", "88 Hz", "125 Hz", "177 Hz", "250 Hz", "354 Hz", "500 Hz",
      "707 Hz", "1 kHz", "1.4 kHz", "2 kHz", "2.8 kHz", "4 kHz", "5.6 kHz", "8 kHz", "11 kHz",
      "16 kHz"},

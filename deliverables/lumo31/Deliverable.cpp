@@ -10,7 +10,6 @@ constexpr DeliverableDefinition<31> kLumo31 = {
     "TarvoLumo31WndClassName",
     17,                  // the 1 kHz band
     0.3333333333333333,  // band spacing in octaves
-    8,                   // default Bandwidth, twelfths of an octave
     {"20 Hz", "25 Hz", "31.5 Hz", "40 Hz", "50 Hz", "63 Hz", "80 Hz", "100 Hz",
      "125 Hz", "160 Hz", "200 Hz", "250 Hz", "315 Hz", "400 Hz", "500 Hz", "630 Hz",
      "800 Hz", "1 kHz", "1.25 kHz", "1.6 kHz", "2 kHz", "2.5 kHz", "3.15 kHz", "4 kHz",

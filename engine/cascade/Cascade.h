@@ -3,12 +3,9 @@
 // literal recurrence, so the choice of kernel never changes the audio, only its speed.
 #pragma once
 
-namespace lumo::engine {
+#include "engine/Biquad.h"
 
-// One section's coefficients, normalised so that a0 = 1.
-struct BiquadCoefficients {
-    float b0, b1, b2, a1, a2;
-};
+namespace lumo::engine {
 
 // One section's transposed direct form II state words (s1, s2) for each channel.
 struct StereoBiquadState {

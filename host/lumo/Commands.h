@@ -7,8 +7,9 @@
 
 #include <CLI/CLI.hpp>
 
+#include "MachineName.h"
+#include "ParameterSettings.h"
 #include "lumo/host/HostedMachine.h"
-#include "lumo/host/ParameterSettings.h"
 #include "lumo/host/PluginLibrary.h"
 
 namespace lumo::cli {
@@ -20,7 +21,7 @@ struct GlobalOptions {
         return pluginDirectory.empty() ? host::DefaultPluginDirectory() : pluginDirectory;
     }
     host::PluginLibrary Load(const std::string& machine) const {
-        return host::PluginLibrary(host::ResolveMachine(machine, PluginDirectory()));
+        return host::PluginLibrary(ResolveMachine(machine, PluginDirectory()));
     }
 };
 

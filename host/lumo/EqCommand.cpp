@@ -28,12 +28,12 @@ struct EqOptions {
     bool noDither = false;
 };
 
-std::vector<host::ParameterSetting> Resolve(const host::PluginLibrary& library,
+std::vector<ParameterSetting> Resolve(const host::PluginLibrary& library,
                                             const EqOptions& options, bool toStdout) {
-    std::vector<host::ParameterSetting> resolved =
-        host::ResolveSettings(*library.GetInfo(), options.settings);
+    std::vector<ParameterSetting> resolved =
+        ResolveSettings(*library.GetInfo(), options.settings);
     if (!options.eq.quiet)
-        for (const host::ParameterSetting& setting : resolved)
+        for (const ParameterSetting& setting : resolved)
             if (!setting.note.empty())
                 std::fprintf(toStdout ? stderr : stdout, "%s\n", setting.note.c_str());
     return resolved;

@@ -7,15 +7,10 @@
 #include <cstring>
 
 #include "lumo/host/PluginLibrary.h"
+#include "lumo/host/Text.h"
 
 namespace lumo::cli {
 namespace {
-
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
 
 bool Holds(int format) {
     SF_INFO probe{};
@@ -71,7 +66,7 @@ std::string EncodingName(int format) {
 }  // namespace
 
 int ContainerByName(const std::string& typeOrExtension) {
-    std::string name = Lower(typeOrExtension);
+    std::string name = host::ToLower(typeOrExtension);
     if (!name.empty() && name[0] == '.') name.erase(0, 1);
     if (name == "wav") return SF_FORMAT_WAV;
     if (name == "flac") return SF_FORMAT_FLAC;
@@ -94,7 +89,7 @@ std::string ContainerName(int container) {
     }
 }
 
-std::string ExtensionOfType(const std::string& type) { return "." + Lower(type); }
+std::string ExtensionOfType(const std::string& type) { return "." + host::ToLower(type); }
 
 int OutputFormat(int container, int inputFormat, const std::string& bits, int sampleRateHz,
                  int channels, std::string& note) {

@@ -70,9 +70,9 @@ bool ChangesTheAudio(const host::HostedMachine& machine, int sampleRateHz, const
     bool changes = false;
     for (int i = 0; i < machine.ParameterCount(); ++i) {
         const host::abi::ParameterRecord& record = machine.Record(i);
-        if (!host::IsBandParameter(description, i) || machine.ParameterValue(i) == host::FlatSlider(record))
+        if (!IsBandParameter(description, i) || machine.ParameterValue(i) == FlatSlider(record))
             continue;
-        if (host::BandCentreHz(record) < sampleRateHz / 2.0) {
+        if (BandCentreHz(record) < sampleRateHz / 2.0) {
             changes = true;
             continue;
         }
@@ -160,7 +160,7 @@ void EqualiseFile(const host::PluginLibrary& library, const std::string& input,
     hostSettings.maxBlockFrames = std::max(256, settings.blockFrames);
     host::HostedMachine machine(library, hostSettings);
     machine.Initialise();
-    for (const host::ParameterSetting& setting : settings.parameters)
+    for (const ParameterSetting& setting : settings.parameters)
         machine.SetParameter(setting.index, setting.raw);
     machine.ApplyParameters();
 

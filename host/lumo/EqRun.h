@@ -4,13 +4,13 @@
 #include <string>
 #include <vector>
 
-#include "lumo/host/ParameterSettings.h"
+#include "ParameterSettings.h"
 #include "lumo/host/PluginLibrary.h"
 
 namespace lumo::cli {
 
 struct EqSettings {
-    std::vector<host::ParameterSetting> parameters;  // resolved; the others keep their defaults
+    std::vector<ParameterSetting> parameters;  // resolved; the others keep their defaults
     std::string bits;  // --bits: "16", "24", "32", "float"; empty: the input's
     std::string type;  // --type: container name; empty: by OUT's extension
     bool dither = true;

@@ -13,6 +13,7 @@
 
 #include "Commands.h"
 #include "lumo/host/HostEnvironment.h"
+#include "lumo/host/Text.h"
 #include <lumo/abi/GraphWindow.h>
 
 #ifdef _WIN32
@@ -59,9 +60,7 @@ std::string ClientRange(const Frame& frame) {
 
 // Refusals before any window opens: lumo graph writes PNG, into a folder that exists.
 void CheckOutput(const std::string& path, bool force) {
-    std::string extension = fs::path(path).extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string extension = host::ToLower(fs::path(path).extension().string());
     if (extension != ".png")
         throw HostError("-o " + path + ": lumo graph writes PNG images; name the file .png");
     std::error_code error;
@@ -130,12 +129,12 @@ void RenderGraph(const GlobalOptions& global, const GraphOptions& options) {
 
     host::HostEnvironment& environment = host::HostEnvironment::Instance();
     environment.PumpMessages();
-    const std::string className = host::GraphWindowClassName(machine.Description());
-    void* window = host::FindWindowOfClass(className);
-    if (window == nullptr)
+    // The machine's window is the one it opened for the host's main window.
+    const std::vector<void*> windows = host::OwnedWindows(environment.MainWindow());
+    if (windows.empty())
         throw HostError(std::string(machine.Description().shortName) +
-                        " opened no graph window on its Graph command (window class " +
-                        className + ")");
+                        " opened no graph window on its Graph command");
+    void* window = windows.front();
 
     if (!options.size.empty()) {
         // The frame of the window as opened (a system's may differ from PlatformFrame's).

@@ -53,9 +53,9 @@ void PrintJson(const host::PluginLibrary& library, host::HostedMachine& machine)
             {"index", i},          {"name", Text(r.name)},      {"description", Text(r.description)},
             {"minimum", r.minimum}, {"maximum", r.maximum},     {"default", r.defaultValue},
             {"defaultText", machine.ParameterValueText(i, r.defaultValue)}};
-        if (host::IsBandParameter(d, i)) {
-            parameter["centreHz"] = host::BandCentreHz(r);
-            parameter["flat"] = host::FlatSlider(r);
+        if (IsBandParameter(d, i)) {
+            parameter["centreHz"] = BandCentreHz(r);
+            parameter["flat"] = FlatSlider(r);
         }
         parameter["valueTexts"] = texts;
         parameters.push_back(parameter);
@@ -88,7 +88,7 @@ void PrintInfo(const host::PluginLibrary& library, bool json) {
     const host::abi::MachineDescription& d = machine.Description();
 
     int bandCount = 0;
-    for (int i = 0; i < d.globalParameterCount; ++i) bandCount += host::IsBandParameter(d, i) ? 1 : 0;
+    for (int i = 0; i < d.globalParameterCount; ++i) bandCount += IsBandParameter(d, i) ? 1 : 0;
 
     std::printf("%s (%s)\n", Text(d.fullName), Text(d.shortName));
     std::printf("  file:        %s\n", library.Path().c_str());

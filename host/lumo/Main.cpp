@@ -9,8 +9,7 @@
 namespace lumo::cli {
 
 void ApplySettings(host::HostedMachine& machine, const std::vector<std::string>& settings) {
-    for (const host::ParameterSetting& setting :
-         host::ResolveSettings(machine.Description(), settings)) {
+    for (const ParameterSetting& setting : ResolveSettings(machine.Description(), settings)) {
         machine.SetParameter(setting.index, setting.raw);
         if (!setting.note.empty()) std::printf("%s\n", setting.note.c_str());
     }
@@ -37,33 +36,6 @@ int main(int argc, char** argv) {
 #endif
     lumo::cli::AddGraphCommand(app, global);
 
-    // The first word that is no option or option value names the command.
-    for (int i = 1; i < argc; ++i) {
-        const std::string word = argv[i];
-        if (word == "--plugins") {
-            ++i;
-            continue;
-        }
-        if (word.empty() || word[0] == '-') continue;
-        std::string names;
-        bool known = false;
-        for (const CLI::App* command : app.get_subcommands({})) {
-            known = known || command->check_name(word);
-            names += (names.empty() ? "" : ", ") + command->get_name();
-        }
-        if (word == "eq" && !known) {
-            std::fprintf(stderr, "lumo: eq is not available in this build (it has no audio file "
-                                 "support); use the Linux build of lumo\n");
-            return 2;
-        }
-        if (!known) {
-            std::fprintf(stderr, "lumo: unknown command '%s' (commands: %s)\n", word.c_str(),
-                         names.c_str());
-            return 2;
-        }
-        break;
-    }
-
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
@@ -73,6 +45,17 @@ int main(int argc, char** argv) {
     } catch (const CLI::CallForVersion& e) {
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
+        // A first word that names no command of this build (the Windows build has no eq).
+        const std::vector<std::string> words = app.remaining();
+        if (app.get_subcommands().empty() && !words.empty() && !words.front().empty() &&
+            words.front()[0] != '-') {
+            std::string names;
+            for (const CLI::App* command : app.get_subcommands({}))
+                names += (names.empty() ? "" : ", ") + command->get_name();
+            std::fprintf(stderr, "lumo: unknown command '%s' (commands: %s)\n",
+                         words.front().c_str(), names.c_str());
+            return 2;
+        }
         std::fprintf(stderr, "lumo: %s (see lumo --help)\n", e.what());
         return 2;
     } catch (const lumo::cli::ExitStatus& status) {

@@ -26,22 +26,19 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 HWND AsWindow(void* window) { return static_cast<HWND>(window); }
 
-#ifdef _WIN32
-struct ClassSearch {
-    std::string className;
-    HWND found = nullptr;
+struct OwnerSearch {
+    HWND owner;
+    std::vector<void*> found;
 };
 
-BOOL CALLBACK MatchClass(HWND window, LPARAM context) {
-    auto* search = reinterpret_cast<ClassSearch*>(context);
-    char name[256] = {};
-    if (GetClassNameA(window, name, sizeof name) > 0 && search->className == name) {
-        search->found = window;
-        return FALSE;
-    }
+BOOL CALLBACK MatchOwner(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<OwnerSearch*>(context);
+    if (reinterpret_cast<HWND>(GetWindowLongPtrA(window, GWLP_HWNDPARENT)) == search->owner)
+        search->found.push_back(window);
     return TRUE;
 }
 
+#ifdef _WIN32
 // The PNG encoder of GDI+.
 const CLSID kPngEncoder = {0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
 #endif
@@ -90,14 +87,10 @@ int HostEnvironment::PumpMessages() {
     return delivered;
 }
 
-void* FindWindowOfClass(const std::string& className) {
-#ifdef _WIN32
-    ClassSearch search{className};
-    EnumThreadWindows(GetCurrentThreadId(), MatchClass, reinterpret_cast<LPARAM>(&search));
+std::vector<void*> OwnedWindows(void* owner) {
+    OwnerSearch search{AsWindow(owner), {}};
+    if (owner != nullptr) EnumWindows(MatchOwner, reinterpret_cast<LPARAM>(&search));
     return search.found;
-#else
-    return LumoStandinFindWindowOfClass(className.c_str());
-#endif
 }
 
 WindowGeometry GetWindowGeometry(void* window) {

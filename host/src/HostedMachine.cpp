@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "lumo/host/HostEnvironment.h"
+#include "lumo/host/Text.h"
 
 namespace lumo::host {
 namespace {
@@ -39,15 +40,6 @@ public:
 private:
     std::vector<uint8_t> bytes_;
 };
-
-bool EqualNoCase(const char* a, const std::string& b) {
-    if (a == nullptr || std::strlen(a) != b.size()) return false;
-    for (size_t i = 0; i < b.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
 
 // Upper bound on the tail a machine may ask for, so that a machine that never reports silence
 // cannot keep the host busy for ever.
@@ -89,7 +81,9 @@ const abi::ParameterRecord& HostedMachine::Record(int index) const {
 
 int HostedMachine::FindParameter(const std::string& name) const {
     for (int i = 0; i < ParameterCount(); ++i)
-        if (EqualNoCase(description_->parameters[i]->name, name)) return i;
+        if (const char* parameterName = description_->parameters[i]->name;
+            parameterName != nullptr && EqualIgnoringCase(parameterName, name))
+            return i;
     return -1;
 }
 

@@ -7,6 +7,8 @@
 #include <system_error>
 #include <utility>
 
+#include "lumo/host/Text.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -18,12 +20,6 @@ namespace fs = std::filesystem;
 
 namespace lumo::host {
 namespace {
-
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
 
 #ifdef _WIN32
 std::string LastErrorText() {
@@ -153,46 +149,11 @@ std::vector<std::string> ListPlugins(const std::string& pluginDirectory) {
     std::error_code error;
     for (fs::directory_iterator it(pluginDirectory, error), end; !error && it != end;
          it.increment(error)) {
-        if (it->is_regular_file(error) && Lower(it->path().extension().string()) == PluginSuffix())
+        if (it->is_regular_file(error) && ToLower(it->path().extension().string()) == PluginSuffix())
             plugins.push_back(it->path().string());
     }
     std::sort(plugins.begin(), plugins.end());
     return plugins;
-}
-
-std::string ResolveMachine(const std::string& machine, const std::string& pluginDirectory) {
-    std::error_code error;
-    const bool looksLikePath = machine.find('/') != std::string::npos ||
-                               machine.find('\\') != std::string::npos ||
-                               Lower(fs::path(machine).extension().string()) == PluginSuffix();
-    if (looksLikePath || fs::is_regular_file(machine, error)) {
-        if (!fs::exists(machine, error))
-            throw HostError("cannot open plug-in " + machine + ": no such file");
-        return machine;
-    }
-
-    // File names are the full names; a short name is the full name without "Tarvo ".
-    const std::string wanted = Lower(machine);
-    const std::vector<std::string> plugins = ListPlugins(pluginDirectory);
-    std::string available;
-    for (const std::string& plugin : plugins) {
-        const std::string fullName = fs::path(plugin).stem().string();
-        const std::string lowerName = Lower(fullName);
-        if (lowerName == wanted || lowerName == "tarvo " + wanted) return plugin;
-        available += (available.empty() ? "" : ", ") + fullName;
-    }
-    if (plugins.empty())
-        throw HostError("unknown machine '" + machine + "': no plug-ins in " + pluginDirectory +
-                        " (set --plugins or LUMO_PLUGIN_DIR)");
-    throw HostError("unknown machine '" + machine + "' (available in " + pluginDirectory + ": " +
-                    available + ")");
-}
-
-std::string GraphWindowClassName(const abi::MachineDescription& description) {
-    std::string name;
-    for (const char* c = description.fullName; c != nullptr && *c != '\0'; ++c)
-        if (std::isalnum(static_cast<unsigned char>(*c))) name += *c;
-    return name + "WndClassName";
 }
 
 }  // namespace lumo::host

@@ -74,9 +74,7 @@ GpStatus StrokePath(Graphics& graphics, const Pen& pen) {
         }
         width = 1.0;
     } else {
-        static const double kPixelsPerUnit[] = {1, 1, 1, 96.0 / 72.0, 96.0, 96.0 / 300.0,
-                                                96.0 / 25.4};
-        width = std::max(1.0, width * kPixelsPerUnit[pen.unit]);
+        width = std::max(1.0, width * PixelsPerUnit(pen.unit));
     }
     cairo_matrix_t device;  // the path is already in device space
     cairo_matrix_init_identity(&device);

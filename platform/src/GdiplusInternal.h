@@ -12,6 +12,20 @@
 
 namespace lumo::gdiplus {
 
+// Device pixels (at 96 dpi) per unit of a pen's width or a font's size; 0 for UnitDisplay and
+// values outside the enumeration, which neither takes.
+inline double PixelsPerUnit(GpUnit unit) {
+    switch (unit) {
+        case UnitWorld:
+        case UnitPixel: return 1;
+        case UnitPoint: return 96.0 / 72.0;
+        case UnitInch: return 96.0;
+        case UnitDocument: return 96.0 / 300.0;
+        case UnitMillimeter: return 96.0 / 25.4;
+        default: return 0;
+    }
+}
+
 enum class Kind { Bitmap, Graphics, Pen, SolidFill, FontFamily, Font, StringFormat };
 
 struct Bitmap : GpBitmap {

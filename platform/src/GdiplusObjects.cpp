@@ -132,7 +132,7 @@ GpStatus WINGDIPAPI GdipCreatePen1(ARGB color, REAL width, GpUnit unit, GpPen** 
     if (!pen) return InvalidParameter;
     *pen = nullptr;
     if (!Started()) return GdiplusNotInitialized;
-    if (unit < UnitWorld || unit > UnitMillimeter || unit == UnitDisplay) return InvalidParameter;
+    if (PixelsPerUnit(unit) == 0) return InvalidParameter;
     auto* created = new Pen;
     created->colour = color;
     created->width = width;
@@ -187,16 +187,8 @@ GpStatus WINGDIPAPI GdipCreateFont(const GpFontFamily* family, REAL size, INT st
     if (!Started()) return GdiplusNotInitialized;
     const FontFamily* source = Live<FontFamily>(family, Kind::FontFamily);
     if (!source || !std::isfinite(size) || size <= 0) return InvalidParameter;
-    double pixelsPerUnit = 0;
-    switch (unit) {
-        case UnitWorld:
-        case UnitPixel: pixelsPerUnit = 1; break;
-        case UnitPoint: pixelsPerUnit = 96.0 / 72.0; break;
-        case UnitInch: pixelsPerUnit = 96.0; break;
-        case UnitDocument: pixelsPerUnit = 96.0 / 300.0; break;
-        case UnitMillimeter: pixelsPerUnit = 96.0 / 25.4; break;
-        default: return InvalidParameter;  // UnitDisplay is no font unit
-    }
+    const double pixelsPerUnit = PixelsPerUnit(unit);
+    if (pixelsPerUnit == 0) return InvalidParameter;
     auto* created = new Font;
     created->family = source->name;
     created->style = style;
@@ -257,18 +249,6 @@ extern "C" GpStatus WINGDIPAPI GdipBitmapGetPixel(GpBitmap* bitmap, INT x, INT y
         return InvalidParameter;
     }
     cairo_surface_flush(source->surface);
-    const unsigned char* row = cairo_image_surface_get_data(source->surface) +
-                               static_cast<size_t>(y) * cairo_image_surface_get_stride(source->surface);
-    uint32_t premultiplied = reinterpret_cast<const uint32_t*>(row)[x];
-    uint32_t alpha = premultiplied >> 24;
-    ARGB value = 0;
-    if (alpha != 0) {  // GDI+ hands out straight (non-premultiplied) colour
-        value = alpha << 24;
-        for (int shift = 0; shift <= 16; shift += 8) {
-            uint32_t channel = (premultiplied >> shift) & 0xff;
-            value |= ((channel * 255 + alpha / 2) / alpha) << shift;
-        }
-    }
-    *color = value;
+    *color = lumo::standin::StraightPixel(source->surface, x, y);
     return Ok;
 }

@@ -1,9 +1,8 @@
-// GdipDrawString: wide text laid out against a layout rectangle with the string format's two
-// alignments, drawn with cairo's text API in the world transform.
+// GdipDrawString: one line of wide text laid out against a layout rectangle with the string
+// format's two alignments, drawn with cairo's text API in the world transform.
 #include <cmath>
 #include <cwchar>
 #include <string>
-#include <vector>
 
 #include "GdiplusInternal.h"
 
@@ -11,44 +10,25 @@ using namespace lumo::gdiplus;
 
 namespace {
 
-void AppendUtf8(std::string& out, uint32_t code) {
-    if (code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) code = 0xFFFD;
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
-
-// Splits the text into lines of UTF-8 at line feeds; carriage returns are dropped.
-std::vector<std::string> Utf8Lines(const WCHAR* text, size_t length) {
-    std::vector<std::string> lines(1);
+// The text as UTF-8, on one line: the labels are short runs of characters of the Basic
+// Multilingual Plane (anything else shows as U+FFFD).
+std::string Utf8(const WCHAR* text, size_t length) {
+    std::string out;
     for (size_t i = 0; i < length; ++i) {
         uint32_t code = static_cast<uint32_t>(text[i]);
-        if (sizeof(WCHAR) == 2 && code >= 0xD800 && code <= 0xDBFF && i + 1 < length) {
-            uint32_t low = static_cast<uint32_t>(text[i + 1]);
-            if (low >= 0xDC00 && low <= 0xDFFF) {
-                code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
-                ++i;
-            }
-        }
-        if (code == '\n') {
-            lines.emplace_back();
-        } else if (code != '\r' && code != 0) {
-            AppendUtf8(lines.back(), code);
+        if (code > 0xFFFF || (code >= 0xD800 && code <= 0xDFFF)) code = 0xFFFD;
+        if (code < 0x80) {
+            out += static_cast<char>(code);
+        } else if (code < 0x800) {
+            out += static_cast<char>(0xC0 | (code >> 6));
+            out += static_cast<char>(0x80 | (code & 0x3F));
+        } else {
+            out += static_cast<char>(0xE0 | (code >> 12));
+            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (code & 0x3F));
         }
     }
-    return lines;
+    return out;
 }
 
 // Offset of a span of `extent` inside a slot of `size` starting at `origin`.
@@ -101,19 +81,16 @@ GpStatus WINGDIPAPI GdipDrawString(GpGraphics* graphics, const WCHAR* text, INT 
         cairo_rectangle(cr, layout->X, layout->Y, layout->Width, layout->Height);
         cairo_clip(cr);
     }
-    std::vector<std::string> lines = Utf8Lines(text, count);
-    StringAlignment align = alignment ? alignment->align : StringAlignmentNear;
-    StringAlignment lineAlign = alignment ? alignment->lineAlign : StringAlignmentNear;
-    double blockHeight = metrics.height * static_cast<double>(lines.size());
-    double top = Align(lineAlign, layout->Y, layout->Height, blockHeight);
+    const std::string line = Utf8(text, count);
+    const StringAlignment align = alignment ? alignment->align : StringAlignmentNear;
+    const StringAlignment lineAlign = alignment ? alignment->lineAlign : StringAlignmentNear;
+    const double top = Align(lineAlign, layout->Y, layout->Height, metrics.height);
     SetSourceColour(cr, fill->colour);
-    for (size_t i = 0; i < lines.size(); ++i) {
-        cairo_text_extents_t extents;
-        cairo_text_extents(cr, lines[i].c_str(), &extents);
-        double left = Align(align, layout->X, layout->Width, extents.x_advance);
-        cairo_move_to(cr, left, top + metrics.height * static_cast<double>(i) + metrics.ascent);
-        cairo_show_text(cr, lines[i].c_str());
-    }
+    cairo_text_extents_t extents;
+    cairo_text_extents(cr, line.c_str(), &extents);
+    const double left = Align(align, layout->X, layout->Width, extents.x_advance);
+    cairo_move_to(cr, left, top + metrics.ascent);
+    cairo_show_text(cr, line.c_str());
     EndDrawing(*target);
     return Ok;
 }

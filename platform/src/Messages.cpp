@@ -1,5 +1,4 @@
-// Sent and posted messages, the per-thread queue with its generated paints, and the default
-// window procedure.
+// Sent messages, the per-thread queue of generated paints, and the default window procedure.
 #include <set>
 
 #include "StandinState.h"
@@ -13,22 +12,14 @@ bool InFilter(UINT message, UINT filterMin, UINT filterMax) {
     return message >= filterMin && message <= filterMax;
 }
 
-// Posted messages first, in order; then a paint for an invalidated visible window, as Win32
-// generates WM_PAINT only when the queue holds nothing else. Windows in skipPaint get no paint.
-bool Retrieve(MSG* out, HWND filter, UINT filterMin, UINT filterMax, bool remove,
+// A paint for an invalidated visible window of this thread (nothing is ever posted, so the
+// queue holds only the paints Win32 generates). Windows in skipPaint get no paint.
+bool Retrieve(MSG* out, HWND filter, UINT filterMin, UINT filterMax,
               const std::set<HWND>* skipPaint) {
+    if (!InFilter(WM_PAINT, filterMin, filterMax)) return false;
     State& state = GlobalState();
     std::lock_guard<std::mutex> lock(state.mutex);
     std::thread::id self = std::this_thread::get_id();
-    for (auto it = state.posted.begin(); it != state.posted.end(); ++it) {
-        if (it->thread != self) continue;
-        if (filter && it->msg.hwnd != filter) continue;
-        if (!InFilter(it->msg.message, filterMin, filterMax)) continue;
-        *out = it->msg;
-        if (remove) state.posted.erase(it);
-        return true;
-    }
-    if (!InFilter(WM_PAINT, filterMin, filterMax)) return false;
     for (const auto& entry : state.windows) {
         const Window& window = *entry.second;
         if (window.thread != self || window.destroying || !window.updatePending) continue;
@@ -49,23 +40,10 @@ LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     return CallWindowProcedure(window, message, wParam, lParam);
 }
 
-BOOL WINAPI PostMessageA(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
-    State& state = GlobalState();
-    std::lock_guard<std::mutex> lock(state.mutex);
-    std::thread::id thread = std::this_thread::get_id();
-    if (handle) {
-        auto window = FindWindowLocked(handle);
-        if (!window || window->destroying) return FALSE;
-        thread = window->thread;
-    }
-    state.posted.push_back({thread, MSG{handle, message, wParam, lParam, 0, {0, 0}}});
-    return TRUE;
-}
-
 BOOL WINAPI PeekMessageA(MSG* message, HWND window, UINT filterMin, UINT filterMax, UINT remove) {
     if (!message) return FALSE;
-    return Retrieve(message, window, filterMin, filterMax, (remove & PM_REMOVE) != 0, nullptr)
-               ? TRUE : FALSE;
+    (void)remove;  // a paint stays pending until BeginPaint validates the window either way
+    return Retrieve(message, window, filterMin, filterMax, nullptr) ? TRUE : FALSE;
 }
 
 BOOL WINAPI TranslateMessage(const MSG*) {
@@ -107,12 +85,12 @@ LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM) 
 
 int LumoStandinDeliverMessages(void) {
     // Each window is painted at most once per call, so a procedure that never validates its
-    // window cannot keep this loop busy; the cap stops messages that post themselves again.
+    // window cannot keep this loop busy; the cap is a last guard.
     constexpr int kMaxMessages = 100000;
     std::set<HWND> painted;
     int delivered = 0;
     MSG message{};
-    while (delivered < kMaxMessages && Retrieve(&message, nullptr, 0, 0, true, &painted)) {
+    while (delivered < kMaxMessages && Retrieve(&message, nullptr, 0, 0, &painted)) {
         if (message.message == WM_PAINT) painted.insert(message.hwnd);
         DispatchMessageA(&message);
         ++delivered;

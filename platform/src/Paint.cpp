@@ -75,19 +75,6 @@ BOOL WINAPI InvalidateRect(HWND handle, const RECT* rect, BOOL erase) {
     return TRUE;
 }
 
-BOOL WINAPI UpdateWindow(HWND handle) {
-    bool paint = false;
-    {
-        State& state = GlobalState();
-        std::lock_guard<std::mutex> lock(state.mutex);
-        auto window = FindWindowLocked(handle);
-        if (!window) return FALSE;
-        paint = window->updatePending && (window->style & WS_VISIBLE) && !window->destroying;
-    }
-    if (paint) CallWindowProcedure(handle, WM_PAINT, 0, 0);
-    return TRUE;
-}
-
 HDC WINAPI BeginPaint(HWND handle, PAINTSTRUCT* paint) {
     if (!paint) return nullptr;
     auto dc = std::make_shared<DeviceContext>();
@@ -171,19 +158,7 @@ BOOL LumoStandinClientPixel(HWND handle, int x, int y, DWORD* argb) {
                   x < cairo_image_surface_get_width(surface) &&
                   y < cairo_image_surface_get_height(surface);
     if (inside) {
-        const unsigned char* row = cairo_image_surface_get_data(surface) +
-                                   static_cast<size_t>(y) * cairo_image_surface_get_stride(surface);
-        uint32_t premultiplied = reinterpret_cast<const uint32_t*>(row)[x];
-        uint32_t alpha = premultiplied >> 24;
-        uint32_t value = 0;
-        if (alpha != 0) {
-            auto channel = [&](int shift) {
-                uint32_t c = (premultiplied >> shift) & 0xff;
-                return ((c * 255 + alpha / 2) / alpha) << shift;
-            };
-            value = (alpha << 24) | channel(16) | channel(8) | channel(0);
-        }
-        *argb = value;
+        *argb = StraightPixel(surface, x, y);
     }
     cairo_surface_destroy(surface);
     return inside;

@@ -1,11 +1,10 @@
-// Shared state of the Win32 stand-in: the window classes, the windows and the posted-message
-// queue, all behind one mutex. Window procedures are always called with the mutex released.
+// Shared state of the Win32 stand-in: the window classes and the windows, all behind one
+// mutex. Window procedures are always called with the mutex released.
 #pragma once
 
 #include <cairo.h>
 
 #include <cstdint>
-#include <deque>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -54,16 +53,10 @@ struct Window {
     ~Window() { if (screen) cairo_surface_destroy(screen); }
 };
 
-struct PostedMessage {
-    std::thread::id thread;
-    MSG msg;
-};
-
 struct State {
     std::mutex mutex;
     std::map<std::string, WindowClass> classes;  // key: lower-case name + '\n' + instance
     std::map<uintptr_t, std::shared_ptr<Window>> windows;  // ordered by creation
-    std::deque<PostedMessage> posted;
     uintptr_t nextHandle = 0x10010;
     ATOM nextAtom = 0xC000;
     HWND foreground = nullptr;

@@ -177,11 +177,6 @@ BOOL WINAPI DestroyWindow(HWND handle) {
         dead = found->second;
         state.windows.erase(found);
     }
-    state.posted.erase(std::remove_if(state.posted.begin(), state.posted.end(),
-                                      [handle](const PostedMessage& posted) {
-                                          return posted.msg.hwnd == handle;
-                                      }),
-                       state.posted.end());
     for (auto& entry : state.windows) {
         if (entry.second->owner == handle) entry.second->owner = nullptr;
     }

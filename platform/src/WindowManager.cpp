@@ -155,22 +155,4 @@ BOOL LumoStandinGetWindowInfo(HWND handle, LumoStandinWindowInfo* info) {
     return TRUE;
 }
 
-HWND LumoStandinFindWindowOfClass(LPCSTR className) {
-    std::string lower = LowerCase(className);
-    State& state = GlobalState();
-    std::lock_guard<std::mutex> lock(state.mutex);
-    for (const auto& entry : state.windows) {
-        if (!entry.second->destroying && LowerCase(entry.second->className.c_str()) == lower) {
-            return entry.second->handle;
-        }
-    }
-    return nullptr;
-}
-
-int LumoStandinLiveWindowCount(void) {
-    State& state = GlobalState();
-    std::lock_guard<std::mutex> lock(state.mutex);
-    return static_cast<int>(state.windows.size());
-}
-
 }  // extern "C"

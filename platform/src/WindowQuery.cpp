@@ -1,6 +1,7 @@
 // Window attributes: window longs, rectangles, caption, visibility.
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "StandinState.h"
 
@@ -27,19 +28,6 @@ bool AccessLong(HWND handle, int index, const LONG_PTR* value, LONG_PTR* previou
             }
             return true;
         }
-        case GWL_STYLE:
-            *previous = static_cast<LONG>(window->style);
-            if (value) {
-                window->style = static_cast<DWORD>(*value);
-                if (!(window->style & WS_VISIBLE) && state.foreground == handle) {
-                    state.foreground = nullptr;
-                }
-            }
-            return true;
-        case GWL_EXSTYLE:
-            *previous = static_cast<LONG>(window->exStyle);
-            if (value) window->exStyle = static_cast<DWORD>(*value);
-            return true;
         default:
             return false;
     }
@@ -59,19 +47,24 @@ LONG_PTR WINAPI GetWindowLongPtrA(HWND window, int index) {
     return AccessLong(window, index, nullptr, &value) ? value : 0;
 }
 
-// The 32-bit forms keep the low 32 bits, as on 64-bit Windows; pointers need the Ptr forms.
-LONG WINAPI SetWindowLongA(HWND window, int index, LONG value) {
-    return static_cast<LONG>(SetWindowLongPtrA(window, index, value));
-}
-
-LONG WINAPI GetWindowLongA(HWND window, int index) {
-    return static_cast<LONG>(GetWindowLongPtrA(window, index));
-}
-
 BOOL WINAPI IsWindow(HWND handle) {
     State& state = GlobalState();
     std::lock_guard<std::mutex> lock(state.mutex);
     return FindWindowLocked(handle) ? TRUE : FALSE;
+}
+
+BOOL WINAPI EnumWindows(WNDENUMPROC proc, LPARAM lParam) {
+    std::vector<HWND> windows;
+    {
+        State& state = GlobalState();
+        std::lock_guard<std::mutex> lock(state.mutex);
+        for (const auto& entry : state.windows)
+            if (!entry.second->destroying) windows.push_back(entry.second->handle);
+    }
+    // The callback runs with no lock held: it may call back into the stand-in.
+    for (HWND window : windows)
+        if (!proc(window, lParam)) break;
+    return TRUE;
 }
 
 BOOL WINAPI IsWindowVisible(HWND handle) {
@@ -127,12 +120,6 @@ int WINAPI GetWindowTextA(HWND handle, LPSTR text, int maxCount) {
     std::memcpy(text, window->caption.data(), count);
     text[count] = '\0';
     return static_cast<int>(count);
-}
-
-HWND WINAPI GetForegroundWindow(void) {
-    State& state = GlobalState();
-    std::lock_guard<std::mutex> lock(state.mutex);
-    return state.foreground;
 }
 
 }  // extern "C"

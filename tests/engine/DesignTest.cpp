@@ -13,13 +13,12 @@ TEST(DesignBand, WorkedExampleAtTheOneKilohertzBand) {
     Harness h(44100);
     h.ApplyAll(16, 8, 64);
     h.ApplySlider(kOneKhz, 128);
-    const Biquad& s = h.Coefficients(kOneKhz);
-    EXPECT_NEAR(s.b[0], 1.069252, 5e-7);
-    EXPECT_NEAR(s.b[1], -1.953913, 5e-7);
-    EXPECT_NEAR(s.b[2], 0.904662, 5e-7);
-    EXPECT_EQ(s.a[0], 1.0f);
-    EXPECT_EQ(s.a[1], s.b[1]);
-    EXPECT_NEAR(s.a[2], 0.973914, 5e-7);
+    const BiquadCoefficients& s = h.Coefficients(kOneKhz);
+    EXPECT_NEAR(s.b0, 1.069252, 5e-7);
+    EXPECT_NEAR(s.b1, -1.953913, 5e-7);
+    EXPECT_NEAR(s.b2, 0.904662, 5e-7);
+    EXPECT_EQ(s.a1, s.b1);
+    EXPECT_NEAR(s.a2, 0.973914, 5e-7);
 }
 
 // Each band peaks at its own centre 1000 * 2^((i - K) S) Hz with exactly the slider's gain.
@@ -31,7 +30,7 @@ TEST(DesignBand, EachBandPeaksAtItsCentreWithTheSliderGain) {
         for (int band = 0; band < kBandCount; ++band) {
             if (CentreHz(band) * 2.0 >= 44100.0) continue;
             SCOPED_TRACE(band);
-            const Biquad& s = h.Coefficients(band);
+            const BiquadCoefficients& s = h.Coefficients(band);
             const double w0 = 2.0 * kPi * CentreHz(band) / 44100.0;
             EXPECT_NEAR(ResponseDb(s, w0), gainDb, 0.05);
             // A quarter of the spacing to either side the boost or cut is smaller.
@@ -59,17 +58,17 @@ TEST(DesignBand, RangeZeroAndCentreSliderGiveFlatBands) {
     Harness h(48000);
     h.ApplyAll(0, 5, 128);  // Range 0: every slider is 0 dB
     for (int band = 0; band < kBandCount; ++band) {
-        const Biquad& s = h.Coefficients(band);
-        EXPECT_EQ(s.b[0], s.a[0]);
-        EXPECT_EQ(s.b[1], s.a[1]);
-        EXPECT_EQ(s.b[2], s.a[2]);
+        const BiquadCoefficients& s = h.Coefficients(band);
+        EXPECT_EQ(s.b0, 1.0f);
+        EXPECT_EQ(s.b1, s.a1);
+        EXPECT_EQ(s.b2, s.a2);
         EXPECT_NE(h.Engine().Activity(band), BandActivity::Active);
     }
     h.ApplyAll(32, 24, 64);
     for (int band = 0; band < kBandCount; ++band) {
-        const Biquad& s = h.Coefficients(band);
-        EXPECT_EQ(s.b[0], s.a[0]);
-        EXPECT_EQ(s.b[2], s.a[2]);
+        const BiquadCoefficients& s = h.Coefficients(band);
+        EXPECT_EQ(s.b0, 1.0f);
+        EXPECT_EQ(s.b2, s.a2);
         EXPECT_NE(h.Engine().Activity(band), BandActivity::Active);
     }
 }
@@ -87,12 +86,11 @@ TEST(DesignBand, StableAtEverySampleRateAndSetting) {
                 for (int slider : {0, 1, 63, 65, 127, 128}) {
                     h.ApplyAll(range, bandwidth, slider);
                     for (int band = 0; band < kBandCount; ++band) {
-                        const Biquad& s = h.Coefficients(band);
+                        const BiquadCoefficients& s = h.Coefficients(band);
                         const bool aboveNyquist = CentreHz(band) * 2.0 >= rate;
                         if (aboveNyquist) {
                             EXPECT_TRUE(s.IsIdentity()) << rate << " Hz, band " << band;
-                            EXPECT_NE(h.Engine().Activity(band), BandActivity::Active);
-                            EXPECT_EQ(h.Engine().RingOutFramesLeft(band), 0);
+                            EXPECT_EQ(h.Engine().Activity(band), BandActivity::Asleep);
                         } else {
                             EXPECT_LT(LargestPoleMagnitude(s), 1.0)
                                 << rate << " Hz, band " << band << ", range " << range
@@ -128,8 +126,7 @@ TEST(DesignBand, BandAboveNyquistThatWasActiveStopsRinging) {
     h.info.sampleRateHz = 22050;  // the top band's centre is now above half the sample rate
     h.ApplySlider(top, 0);
     EXPECT_TRUE(h.Coefficients(top).IsIdentity());
-    EXPECT_NE(h.Engine().Activity(top), BandActivity::Active);
-    EXPECT_EQ(h.Engine().RingOutFramesLeft(top), 0);
+    EXPECT_EQ(h.Engine().Activity(top), BandActivity::Asleep);
     h.Process(noise);
     const engine::StereoBiquadState state = h.Engine().BandState(top);
     EXPECT_EQ(state.left1, 0.0f);
@@ -141,15 +138,15 @@ TEST(ApplyParameters, EveryByteGivesFiniteStableCoefficients) {
     auto coefficients = [](Harness& h) {
         std::vector<float> all;
         for (int band = 0; band < kBandCount; ++band) {
-            const Biquad& c = h.Engine().BandCoefficients(band);
-            all.insert(all.end(), {c.b[0], c.b[1], c.b[2], c.a[1], c.a[2]});
+            const BiquadCoefficients& c = h.Coefficients(band);
+            all.insert(all.end(), {c.b0, c.b1, c.b2, c.a1, c.a2});
         }
         return all;
     };
     auto check = [](Harness& h, int byte) {
         for (int band = 0; band < kBandCount; ++band) {
-            const Biquad& s = h.Coefficients(band);
-            for (float c : {s.b[0], s.b[1], s.b[2], s.a[0], s.a[1], s.a[2]})
+            const BiquadCoefficients& s = h.Coefficients(band);
+            for (float c : {s.b0, s.b1, s.b2, s.a1, s.a2})
                 ASSERT_TRUE(std::isfinite(c)) << "byte " << byte << " band " << band;
             ASSERT_LT(LargestPoleMagnitude(s), 1.0) << "byte " << byte << " band " << band;
         }
@@ -176,7 +173,7 @@ TEST(ApplyParameters, EveryByteGivesFiniteStableCoefficients) {
         EXPECT_EQ(coefficients(range), coefficients(clampedRange)) << byte;
         EXPECT_EQ(coefficients(bandwidth), coefficients(clampedBandwidth)) << byte;
         EXPECT_EQ(coefficients(slider), coefficients(clampedSlider)) << byte;
-        EXPECT_EQ(range.Engine().GainScale().high, std::min(byte, 32));
+        EXPECT_EQ(range.Engine().GainScale().Value(engine::kSliderMaximum), std::min(byte, 32));
     }
 }
 
@@ -188,10 +185,9 @@ TEST(ApplyParameters, FirstPartialCallUsesTheDefaults) {
     Harness full(44100);
     full.ApplyAll(Record(kRangeParameter).defaultValue, Record(kBandwidthParameter).defaultValue, 64);
     full.ApplySlider(3, 100);
-    const Biquad& p = partial.Coefficients(3);
-    const Biquad& f = full.Coefficients(3);
-    EXPECT_EQ(0, std::memcmp(p.b, f.b, sizeof p.b));
-    EXPECT_EQ(0, std::memcmp(p.a, f.a, sizeof p.a));
+    const BiquadCoefficients& p = partial.Coefficients(3);
+    const BiquadCoefficients& f = full.Coefficients(3);
+    EXPECT_EQ(0, std::memcmp(&p, &f, sizeof p));
     EXPECT_EQ(partial.Engine().Activity(3), BandActivity::Active);
     // The other bands were not designed at all.
     EXPECT_TRUE(partial.Coefficients(4).IsIdentity());
@@ -218,17 +214,17 @@ TEST(ApplyParameters, OneSliderRedesignsOnlyItsBand) {
     std::vector<float> audio = Noise(512, 3);
     h.Process(audio);
     h.host.textChanged.clear();
-    const int tailBefore = h.Engine().RingOutFramesLeft(2);
-    const float b0Before = h.Coefficients(2).b[0];
+    const float b0Before = h.Coefficients(2).b0;
+    const float b0OfBand5Before = h.Coefficients(5).b0;
     const engine::StereoBiquadState stateBefore = h.Engine().BandState(2);
 
     h.ApplySlider(5, 10);
-    EXPECT_TRUE(h.machine->Graph().CurveIsDirty());
     EXPECT_TRUE(h.host.textChanged.empty());
     EXPECT_EQ(h.Engine().BandSlider(5), 10);
-    EXPECT_EQ(h.Engine().RingOutFramesLeft(5), h.Engine().TailFrames());
-    EXPECT_EQ(h.Engine().RingOutFramesLeft(2), tailBefore);
-    EXPECT_EQ(h.Coefficients(2).b[0], b0Before);
+    EXPECT_NE(h.Coefficients(5).b0, b0OfBand5Before);
+    EXPECT_EQ(h.Engine().Activity(5), BandActivity::Active);
+    EXPECT_EQ(h.Engine().Activity(2), BandActivity::Active);
+    EXPECT_EQ(h.Coefficients(2).b0, b0Before);
     EXPECT_EQ(h.Engine().BandState(2).left1, stateBefore.left1);  // ring state untouched
     EXPECT_NE(stateBefore.left1, 0.0f);
 }
@@ -258,21 +254,43 @@ TEST(ApplyParameters, ActivityRule) {
         EXPECT_EQ(h.Engine().Activity(band), BandActivity::Asleep);
     h.ApplySlider(2, 70);
     EXPECT_EQ(h.Engine().Activity(2), BandActivity::Active);
-    EXPECT_EQ(h.Engine().RingOutFramesLeft(2), 8820);
     std::vector<float> audio = Noise(500, 4);
     h.Process(audio);  // an active band's ring-out is not counted down
-    EXPECT_EQ(h.Engine().RingOutFramesLeft(2), 8820);
-    h.ApplySlider(2, 64);  // flat again: rings out from the ring-out last armed
-    EXPECT_EQ(h.Engine().Activity(2), BandActivity::RingingOut);
-    h.Process(audio);
-    EXPECT_EQ(h.Engine().RingOutFramesLeft(2), 8320);
-    h.ApplySlider(2, 63);
-    h.ApplySlider(2, 64);
-    EXPECT_EQ(h.Engine().RingOutFramesLeft(2), 8820);
-    h.ApplySlider(2, 0);
-    h.Apply(0, kNoValue, std::vector<int>(kBandCount, kNoValue));  // Range 0: all flat
-    EXPECT_EQ(h.Engine().Activity(2), BandActivity::RingingOut);
-    EXPECT_EQ(h.Engine().RingOutFramesLeft(2), 8820);
+    EXPECT_EQ(h.Engine().Activity(2), BandActivity::Active);
+}
+
+// A band that goes flat rings out for the 0.2 s armed at its last active design (8820 frames at
+// 44100 Hz), counted down by the frames of each call.
+TEST(ApplyParameters, FlatBandRingsOutFromTheRingOutLastArmed) {
+    const std::vector<float> noise = Noise(500, 4);
+    auto activeThenFlat = [&noise](Harness& h) {
+        h.ApplyAll(16, 8, 64);
+        h.ApplySlider(2, 70);
+        std::vector<float> audio = noise;
+        h.Process(audio);
+        h.ApplySlider(2, 64);  // flat again
+        EXPECT_EQ(h.Engine().Activity(2), BandActivity::RingingOut);
+    };
+    Harness counted(44100);
+    activeThenFlat(counted);
+    std::vector<float> audio = noise;
+    counted.Process(audio);
+    EXPECT_EQ(counted.RingOutLeft(2), 8820 - 500);
+
+    Harness rearmed(44100);
+    activeThenFlat(rearmed);
+    audio = noise;
+    rearmed.Process(audio);
+    rearmed.ApplySlider(2, 63);
+    rearmed.ApplySlider(2, 64);
+    EXPECT_EQ(rearmed.RingOutLeft(2), 8820);
+
+    Harness rangeZero(44100);
+    activeThenFlat(rangeZero);
+    rangeZero.ApplySlider(2, 0);
+    rangeZero.Apply(0, kNoValue, std::vector<int>(kBandCount, kNoValue));  // Range 0: all flat
+    EXPECT_EQ(rangeZero.Engine().Activity(2), BandActivity::RingingOut);
+    EXPECT_EQ(rangeZero.RingOutLeft(2), 8820);
 }
 
 }  // namespace

@@ -17,7 +17,7 @@
 namespace lumo::test {
 
 using engine::BandActivity;
-using engine::Biquad;
+using engine::BiquadCoefficients;
 
 constexpr double kPi = 3.14159265358979323846;
 constexpr int kNoValue = abi::kNoValue;
@@ -34,7 +34,8 @@ struct Harness {
     }
 
     engine::Equaliser& Engine() { return machine->Engine(); }
-    const Biquad& Coefficients(int band) { return Engine().BandCoefficients(band); }
+    // A band's coefficients as the engine publishes them.
+    const BiquadCoefficients& Coefficients(int band) { return Engine().Coefficients().bands[band]; }
 
     // Writes one value (or 255) for every parameter and applies them.
     void Apply(int range, int bandwidth, const std::vector<int>& sliders) {
@@ -58,19 +59,30 @@ struct Harness {
         return machine->ProcessAudio(frames.data(), static_cast<int>(frames.size() / 2), mode);
     }
 
-    // What a call may change, band by band: activity, ring-out left, filter state, coefficients.
+    // What a call may change, band by band: activity, filter state, coefficients.
     std::vector<float> EngineState() {
         std::vector<float> state;
         for (int band = 0; band < kBandCount; ++band) {
             const engine::StereoBiquadState s = Engine().BandState(band);
-            const Biquad& c = Engine().BandCoefficients(band);
-            state.insert(state.end(), {static_cast<float>(Engine().Activity(band)),
-                                       static_cast<float>(Engine().RingOutFramesLeft(band)),
-                                       s.left1, s.left2, s.right1, s.right2, c.b[0], c.b[1],
-                                       c.b[2], c.a[1], c.a[2]});
+            const BiquadCoefficients& c = Coefficients(band);
+            state.insert(state.end(), {static_cast<float>(Engine().Activity(band)), s.left1,
+                                       s.left2, s.right1, s.right2, c.b0, c.b1, c.b2, c.a1, c.a2});
         }
         state.push_back(static_cast<float>(Engine().OutputFramesLeft()));
         return state;
+    }
+
+    // The ring-out a flat band has left, found by running it out: the frames of silence, one
+    // per call, until the band sleeps.
+    int RingOutLeft(int band) {
+        std::vector<float> frame(2);
+        int frames = 0;
+        while (Engine().Activity(band) == BandActivity::RingingOut) {
+            frame.assign(2, 0.0f);
+            Process(frame);
+            ++frames;
+        }
+        return frames;
     }
 
     abi::HostInfo info;
@@ -83,21 +95,21 @@ inline double CentreHz(int band) {
 }
 
 // The response of a stored coefficient set at angle w (radians per sample), in double.
-inline std::complex<double> Response(const Biquad& section, double w) {
+inline std::complex<double> Response(const BiquadCoefficients& section, double w) {
     const std::complex<double> z1 = std::polar(1.0, -w);
     const std::complex<double> z2 = z1 * z1;
-    const std::complex<double> num = double(section.b[0]) + double(section.b[1]) * z1 + double(section.b[2]) * z2;
-    const std::complex<double> den = double(section.a[0]) + double(section.a[1]) * z1 + double(section.a[2]) * z2;
+    const std::complex<double> num = double(section.b0) + double(section.b1) * z1 + double(section.b2) * z2;
+    const std::complex<double> den = 1.0 + double(section.a1) * z1 + double(section.a2) * z2;
     return num / den;
 }
 
-inline double ResponseDb(const Biquad& section, double w) {
+inline double ResponseDb(const BiquadCoefficients& section, double w) {
     return 20.0 * std::log10(std::abs(Response(section, w)));
 }
 
 // Largest pole magnitude of the stored denominator, from the roots of z^2 + a1 z + a2.
-inline double LargestPoleMagnitude(const Biquad& section) {
-    const double a0 = section.a[0], a1 = section.a[1], a2 = section.a[2];
+inline double LargestPoleMagnitude(const BiquadCoefficients& section) {
+    const double a0 = 1.0, a1 = section.a1, a2 = section.a2;
     const std::complex<double> disc = std::sqrt(std::complex<double>(a1 * a1 - 4.0 * a0 * a2));
     const std::complex<double> p1 = (-a1 + disc) / (2.0 * a0);
     const std::complex<double> p2 = (-a1 - disc) / (2.0 * a0);

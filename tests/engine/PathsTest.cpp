@@ -33,16 +33,16 @@ public:
                 states_[band] = {};
                 continue;
             }
-            const Biquad& c = engine.BandCoefficients(static_cast<int>(band));
+            const BiquadCoefficients& c = engine.Coefficients().bands[band];
             float* s = &states_[band].left1;
             for (int j = 0; j < n; ++j)
                 for (int channel = 0; channel < 2; ++channel) {
                     float& s1 = s[2 * channel];
                     float& s2 = s[2 * channel + 1];
                     const float x = block[2 * j + channel];
-                    const float y = c.b[0] * x + s1;
-                    s1 = (c.b[1] * x + s2) - c.a[1] * y;
-                    s2 = c.b[2] * x - c.a[2] * y;
+                    const float y = c.b0 * x + s1;
+                    s1 = (c.b1 * x + s2) - c.a1 * y;
+                    s2 = c.b2 * x - c.a2 * y;
                     block[2 * j + channel] = y;
                 }
             for (float v : {s[0], s[1], s[2], s[3]})

@@ -13,8 +13,8 @@ namespace lumo::test {
 namespace {
 
 // The transposed direct form II recurrence in floats, one channel, frame by frame.
-std::vector<float> Recurrence(const Biquad& s, const std::vector<float>& x) {
-    const float b0 = s.b[0], b1 = s.b[1], b2 = s.b[2], a1 = s.a[1], a2 = s.a[2];
+std::vector<float> Recurrence(const BiquadCoefficients& s, const std::vector<float>& x) {
+    const float b0 = s.b0, b1 = s.b1, b2 = s.b2, a1 = s.a1, a2 = s.a2;
     float s1 = 0.0f, s2 = 0.0f;
     std::vector<float> y(x.size());
     for (size_t j = 0; j < x.size(); ++j) {
@@ -77,7 +77,7 @@ TEST(ProcessAudio, OneBandEqualsTheRecurrenceBitForBit) {
         EXPECT_TRUE(h.Process(block, start % 2 ? 3 : 17));  // any mode above 2 processes
         output.insert(output.end(), block.begin(), block.end());
     }
-    const Biquad& s = h.Coefficients(kOneKhz);
+    const BiquadCoefficients& s = h.Coefficients(kOneKhz);
     EXPECT_EQ(Channel(output, 0), Recurrence(s, Channel(input, 0)));
     EXPECT_EQ(Channel(output, 1), Recurrence(s, Channel(input, 1)));
 }
@@ -91,7 +91,7 @@ TEST(ProcessAudio, AllBandsEqualTheRecurrenceInBandOrder) {
     const std::vector<float> input = Noise(1500, 21);
     std::vector<float> expectedLeft = Channel(input, 0), expectedRight = Channel(input, 1);
     for (int band = 0; band < kBandCount; ++band) {
-        const Biquad& c = h.Coefficients(band);
+        const BiquadCoefficients& c = h.Coefficients(band);
         if (c.IsIdentity()) continue;
         expectedLeft = Recurrence(c, expectedLeft);
         expectedRight = Recurrence(c, expectedRight);
@@ -166,17 +166,15 @@ TEST(ProcessAudio, FlatBandRingsOutThenSleeps) {
     std::vector<float> audio = Noise(256, 10);
     h.Process(audio);
     h.ApplySlider(kOneKhz, 64);
-    ASSERT_EQ(h.Engine().RingOutFramesLeft(kOneKhz), 8820);
+    ASSERT_EQ(h.Engine().Activity(kOneKhz), BandActivity::RingingOut);
     for (int call = 1; call <= 36; ++call) {
         audio = Noise(256, 100 + call);
         const std::vector<float> input = audio;
         h.Process(audio);
         if (call <= 35) {
-            EXPECT_EQ(h.Engine().RingOutFramesLeft(kOneKhz), 8820 - 256 * call);
             EXPECT_EQ(h.Engine().Activity(kOneKhz),
                       call < 35 ? BandActivity::RingingOut : BandActivity::Asleep);
         } else {
-            EXPECT_EQ(h.Engine().RingOutFramesLeft(kOneKhz), 8820 - 256 * 35);
             EXPECT_EQ(audio, input);
             const engine::StereoBiquadState s = h.Engine().BandState(kOneKhz);
             EXPECT_EQ(s.left1, 0.0f);

@@ -14,8 +14,7 @@ void ExpectPainterHasTheCurveOfTheCoefficients(GraphHarness& harness) {
     Curve expected;
     graph::ComputeCurve(harness.Coefficients(), harness.info.sampleRateHz, expected);
     const Curve& shown = harness.Graph().LatestCurve();
-    ASSERT_EQ(shown.pointCount, expected.pointCount);
-    for (int slot = 0; slot < shown.pointCount + 2; ++slot) {
+    for (int slot = 0; slot < graph::kCurveSlots; ++slot) {
         EXPECT_EQ(shown.slots[slot].x, expected.slots[slot].x) << slot;
         EXPECT_EQ(shown.slots[slot].y, expected.slots[slot].y) << slot;
     }
@@ -45,7 +44,6 @@ TEST_F(GraphWindowTest, AudioThreadChangesParametersWhileTheWindowPaints) {
     desktop::Pump();
 
     EXPECT_GE(paints, 5);
-    EXPECT_FALSE(graph().CurveIsDirty());
     ExpectPainterHasTheCurveOfTheCoefficients(harness);
 }
 
@@ -75,7 +73,6 @@ TEST_F(GraphWindowTest, GraphCommandAndAudioThreadComputeTheCurveTogether) {
     }
     audio.join();
     harness.ApplyNothingNew();  // a refresh turned away at the very end happens now
-    EXPECT_FALSE(graph().CurveIsDirty());
     desktop::Pump();
     ExpectPainterHasTheCurveOfTheCoefficients(harness);
     EXPECT_GT(graph().LatestCurve().slots[10].y, 0.1f);

@@ -1,5 +1,8 @@
 // The desktop of the platform stand-in: its own user gestures and inspection calls.
 #include <lumo/standin.h>
+#include <strings.h>
+
+#include <vector>
 
 #include "Desktop.h"
 
@@ -7,6 +10,15 @@ namespace lumo::graphtest::desktop {
 namespace {
 
 Rect FromRect(const RECT& r) { return {r.left, r.top, r.right - r.left, r.bottom - r.top}; }
+
+std::vector<HWND> LiveWindows() {
+    std::vector<HWND> windows;
+    EnumWindows([](HWND window, LPARAM list) {
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
 
 }  // namespace
 
@@ -42,9 +54,16 @@ bool GetInfo(HWND window, WindowInfo* info) {
     return true;
 }
 
-int LiveWindowCount() { return LumoStandinLiveWindowCount(); }
+int LiveWindowCount() { return static_cast<int>(LiveWindows().size()); }
 
-HWND FindWindowOfClass(const char* className) { return LumoStandinFindWindowOfClass(className); }
+HWND FindWindowOfClass(const char* className) {
+    for (HWND window : LiveWindows()) {
+        LumoStandinWindowInfo info = {};
+        if (LumoStandinGetWindowInfo(window, &info) && strcasecmp(info.className, className) == 0)
+            return window;
+    }
+    return nullptr;
+}
 
 bool CaptureClient(HWND window, ClientImage* image) {
     WindowInfo info;

@@ -101,13 +101,13 @@ inline double ReferenceResponse(const CoefficientSnapshot& bands, double w) {
     const std::complex<double> z(double(float(std::cos(w))), -double(float(std::sin(w))));
     std::complex<double> product = 1.0;
     for (int band = 0; band < bands.bandCount; ++band) {
-        const engine::Biquad& q = bands.bands[band];
+        const engine::BiquadCoefficients& q = bands.bands[band];
         // Numerator and denominator times z, with conj(z) for 1/z as the sampled point lies only
         // nearly on the unit circle.
         const std::complex<double> numerator =
-            double(q.b[0]) * z + double(q.b[1]) + double(q.b[2]) * std::conj(z);
+            double(q.b0) * z + double(q.b1) + double(q.b2) * std::conj(z);
         const std::complex<double> denominator =
-            z + double(q.a[1]) + double(q.a[2]) * std::conj(z);
+            z + double(q.a1) + double(q.a2) * std::conj(z);
         product *= numerator / denominator;
     }
     return 10.0 * std::log10(std::norm(product)) / 30.0;
@@ -122,8 +122,8 @@ inline double FloatRoundingBound(const CoefficientSnapshot& bands, double w) {
     const double epsilon = 1.2e-7;
     double relative = 0.0;
     for (int band = 0; band < bands.bandCount; ++band) {
-        const engine::Biquad& q = bands.bands[band];
-        const double b0 = q.b[0], b1 = q.b[1], b2 = q.b[2], a1 = q.a[1], a2 = q.a[2];
+        const engine::BiquadCoefficients& q = bands.bands[band];
+        const double b0 = q.b0, b1 = q.b1, b2 = q.b2, a1 = q.a1, a2 = q.a2;
         const double numerator = std::hypot(b1 + (b0 + b2) * z, (b2 - b0) * zs);
         const double denominator = std::hypot(a1 + (1.0 + a2) * z, (a2 - 1.0) * zs);
         const double numeratorTerms = std::abs(b1) + (std::abs(b0) + std::abs(b2)) * (c + s);

@@ -44,7 +44,6 @@ TEST_P(DescriptionTest, ParameterTable) {
     const MachineCase& expected = GetParam();
     const host::abi::MachineDescription& d = *Library(expected).GetInfo();
     ASSERT_EQ(d.globalParameterCount, expected.bandCount + 2);
-    ASSERT_EQ(static_cast<int>(expected.bands.size()), expected.bandCount);
     for (int i = 0; i < d.globalParameterCount; ++i) {
         SCOPED_TRACE("parameter " + std::to_string(i));
         const host::abi::ParameterRecord* record = d.parameters[i];
@@ -66,18 +65,37 @@ TEST_P(DescriptionTest, ParameterTable) {
     EXPECT_STREQ(bandwidth.description, "Bandwidth");
     EXPECT_EQ(bandwidth.minimum, 1);
     EXPECT_EQ(bandwidth.maximum, 24);
-    EXPECT_EQ(bandwidth.defaultValue, expected.bandwidthDefault);
+    // Twice the band spacing, in twelfths of an octave.
+    EXPECT_EQ(bandwidth.defaultValue, std::lround(24.0 * expected.spacingOctaves));
 
     for (int band = 0; band < expected.bandCount; ++band) {
         SCOPED_TRACE("band " + std::to_string(band));
         const host::abi::ParameterRecord& record = *d.parameters[band + 2];
-        EXPECT_STREQ(record.name, expected.bands[band].name);
-        EXPECT_STREQ(record.description, expected.bands[band].description);
+        const double centreHz =
+            1000.0 * std::pow(2.0, (band - expected.oneKilohertzBand) * expected.spacingOctaves);
+        // The description is the centre rounded to the digits it shows: "19.7 Hz", "1260 Hz".
+        const std::string description = record.description;
+        ASSERT_EQ(description.substr(description.size() - 3), " Hz");
+        const std::string digits = description.substr(0, description.size() - 3);
+        const size_t point = digits.find('.');
+        const int decimals = point == std::string::npos ? 0 : static_cast<int>(digits.size() - point - 1);
+        EXPECT_LE(std::fabs(std::stod(digits) - centreHz), 0.5 * std::pow(10.0, -decimals) + 1e-9)
+            << description << " for " << centreHz << " Hz";
+        EXPECT_GE(digits.size() - (point == std::string::npos ? 0 : 1), 2u) << description;
+        // The name is the nominal frequency, within 3 % of the centre: "31.5 Hz", "1.25 kHz".
+        const std::string name = record.name;
+        const bool kilohertz = name.size() > 4 && name.substr(name.size() - 4) == " kHz";
+        ASSERT_TRUE(kilohertz || name.substr(name.size() - 3) == " Hz") << name;
+        const double nominalHz =
+            std::stod(name.substr(0, name.size() - (kilohertz ? 4 : 3))) * (kilohertz ? 1000.0 : 1.0);
+        EXPECT_EQ(kilohertz, nominalHz >= 1000.0) << name;
+        EXPECT_LT(std::fabs(nominalHz / centreHz - 1.0), 0.03) << name << " for " << centreHz << " Hz";
         EXPECT_EQ(record.minimum, 0);
         EXPECT_EQ(record.maximum, 128);
         EXPECT_EQ(record.defaultValue, 64);
     }
     EXPECT_STREQ(d.parameters[expected.oneKilohertzBand + 2]->name, "1 kHz");
+    EXPECT_STREQ(d.parameters[expected.oneKilohertzBand + 2]->description, "1000 Hz");
 }
 
 INSTANTIATE_TEST_SUITE_P(AllMachines, DescriptionTest, testing::ValuesIn(AllMachines()),

@@ -18,10 +18,13 @@ protected:
     void SetUp() override {
         machine_ = std::make_unique<host::HostedMachine>(Library(GetParam()));
         machine_->Initialise();
-        className_ = host::GraphWindowClassName(machine_->Description());
     }
-    void* GraphWindow() { return host::FindWindowOfClass(className_); }
-    std::string className_;
+    // The machine's window: the one owned by the host's main window.
+    void* GraphWindow() {
+        const std::vector<void*> windows =
+            host::OwnedWindows(host::HostEnvironment::Instance().MainWindow());
+        return windows.empty() ? nullptr : windows.front();
+    }
     std::unique_ptr<host::HostedMachine> machine_;
 };
 

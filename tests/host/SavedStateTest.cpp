@@ -21,8 +21,11 @@ protected:
     std::unique_ptr<host::HostedMachine> NewMachine() {
         return std::make_unique<host::HostedMachine>(Library(GetParam()));
     }
+    // The machine's window: the one owned by the host's main window.
     void* GraphWindow() {
-        return host::FindWindowOfClass(host::GraphWindowClassName(*Library(GetParam()).GetInfo()));
+        const std::vector<void*> windows =
+            host::OwnedWindows(host::HostEnvironment::Instance().MainWindow());
+        return windows.empty() ? nullptr : windows.front();
     }
 };
 

@@ -8,7 +8,8 @@
 #include <string>
 
 #include "TestPlugins.h"
-#include "lumo/host/ParameterSettings.h"
+#include "MachineName.h"
+#include "ParameterSettings.h"
 
 namespace lumo::test {
 namespace {
@@ -54,27 +55,25 @@ TEST(PluginLoading, MachinesAreFoundByFullOrShortNameOrPath) {
     for (const MachineCase& machine : AllMachines()) {
         // Compared as paths: the separators differ between the platforms.
         const fs::path path = PluginPath(machine);
-        EXPECT_EQ(fs::path(host::ResolveMachine(machine.fullName, dir)), path);
-        EXPECT_EQ(fs::path(host::ResolveMachine(machine.shortName, dir)), path);
+        EXPECT_EQ(fs::path(cli::ResolveMachine(machine.fullName, dir)), path);
+        EXPECT_EQ(fs::path(cli::ResolveMachine(machine.shortName, dir)), path);
         std::string lower = machine.shortName;
         for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        EXPECT_EQ(fs::path(host::ResolveMachine(lower, dir)), path);
-        EXPECT_EQ(fs::path(host::ResolveMachine(path.string(), dir)), path);
-        EXPECT_EQ(host::GraphWindowClassName(*Library(machine).GetInfo()),
-                  std::string("TarvoLumo") + std::to_string(machine.bandCount) + "WndClassName");
+        EXPECT_EQ(fs::path(cli::ResolveMachine(lower, dir)), path);
+        EXPECT_EQ(fs::path(cli::ResolveMachine(path.string(), dir)), path);
     }
-    const std::string unknown = ErrorOf([&] { host::ResolveMachine("Lumo-99", dir); });
+    const std::string unknown = ErrorOf([&] { cli::ResolveMachine("Lumo-99", dir); });
     EXPECT_TRUE(Contains(unknown, "unknown machine 'Lumo-99'"));
     EXPECT_TRUE(Contains(unknown, "Tarvo Lumo-15, Tarvo Lumo-20, Tarvo Lumo-31"));
-    EXPECT_TRUE(Contains(ErrorOf([&] { host::ResolveMachine(dir + "/nothing.so", dir); }),
+    EXPECT_TRUE(Contains(ErrorOf([&] { cli::ResolveMachine(dir + "/nothing.so", dir); }),
                          "no such file"));
 }
 
 class SettingsTest : public testing::Test {
 protected:
     const host::abi::MachineDescription& Lumo31() { return *Library(AllMachines()[0]).GetInfo(); }
-    std::vector<host::ParameterSetting> Resolve(const std::vector<std::string>& texts) {
-        return host::ResolveSettings(Lumo31(), texts);
+    std::vector<cli::ParameterSetting> Resolve(const std::vector<std::string>& texts) {
+        return cli::ResolveSettings(Lumo31(), texts);
     }
     static constexpr int kOneKilohertz = 19;  // band 17
 };

@@ -5,17 +5,17 @@
 #include <string>
 
 #include "TestPlugins.h"
-#include "lumo/host/ParameterSettings.h"
+#include "ParameterSettings.h"
 
 namespace lumo::test {
 namespace {
 
 const host::abi::MachineDescription& Lumo31() { return *Library(AllMachines()[0]).GetInfo(); }
 
-host::ParameterSetting ResolveOne(const std::string& text) {
-    const auto settings = host::ResolveSettings(Lumo31(), {text});
+cli::ParameterSetting ResolveOne(const std::string& text) {
+    const auto settings = cli::ResolveSettings(Lumo31(), {text});
     EXPECT_EQ(settings.size(), 1u) << text;
-    return settings.empty() ? host::ParameterSetting{-1, -1, ""} : settings[0];
+    return settings.empty() ? cli::ParameterSetting{-1, -1, ""} : settings[0];
 }
 
 TEST(SettingsText, BandsByFrequencyAsTyped) {
@@ -31,7 +31,7 @@ TEST(SettingsText, BandsByFrequencyAsTyped) {
 
     for (const char* unknown : {"1.1kHz=96", "3 MHz=96", "kHz=96", "-1k=96"}) {
         try {
-            host::ResolveSettings(Lumo31(), {unknown});
+            cli::ResolveSettings(Lumo31(), {unknown});
             ADD_FAILURE() << unknown << " was accepted";
         } catch (const host::HostError& error) {
             EXPECT_NE(std::string(error.what()).find("unknown parameter"), std::string::npos) << error.what();
@@ -52,7 +52,7 @@ TEST(SettingsText, BandwidthInOctavesTakesTheNearestStep) {
     EXPECT_EQ(ResolveOne("Bandwidth=8").raw, 8);  // raw steps as before
 
     for (const char* bad : {"Bandwidth=0oct", "Bandwidth=1/0oct", "Bandwidth=oct", "1k=0.5oct"})
-        EXPECT_THROW(host::ResolveSettings(Lumo31(), {bad}), host::HostError) << bad;
+        EXPECT_THROW(cli::ResolveSettings(Lumo31(), {bad}), host::HostError) << bad;
 }
 
 }  // namespace

@@ -12,18 +12,13 @@
 
 namespace lumo::test {
 
-struct BandText {
-    const char* name;
-    const char* description;
-};
-
+// A machine's names and band layout: band i has its centre at 1000 x 2^((i - K) x S) Hz.
 struct MachineCase {
     const char* fullName;
     const char* shortName;
     int bandCount;
-    int bandwidthDefault;
-    int oneKilohertzBand;
-    std::vector<BandText> bands;
+    int oneKilohertzBand;   // K
+    double spacingOctaves;  // S
 };
 
 const std::vector<MachineCase>& AllMachines();

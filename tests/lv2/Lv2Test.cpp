@@ -9,7 +9,6 @@
 #include <cstring>
 #include <string>
 #include <thread>
-#include <type_traits>
 #include <vector>
 
 #include <lumo/abi/Machine.h>
@@ -166,30 +165,35 @@ TEST(Lv2Plugin, ControlChangesActAsTheMachinesParameterCalls) {
 TEST(Lv2Plugin, ABandChangeRedesignsOnlyItsBandAndAFlatBandSleeps) {
     Plugin plugin(0);
     plugin.ConnectAll();
-    const engine::Equaliser& engine = plugin.Inside().Engine();
+    engine::Equaliser& engine = plugin.Inside().Engine();
+    const int tailFrames = static_cast<int>(kRate * 0.2);
     plugin.Set(BandPort(5), 30.0f);
     plugin.Set(BandPort(20), -30.0f);
     std::vector<float> audio = Noise(4096, 1);
     plugin.Run(audio.data(), 4096);
     plugin.Set(BandPort(20), 0.0f);  // 20 turned flat: ringing out from here
     plugin.Run(audio.data(), 100);
-    const int left20 = engine.RingOutFramesLeft(20);
     ASSERT_EQ(engine::BandActivity::RingingOut, engine.Activity(20));
 
-    std::remove_cv_t<std::remove_reference_t<decltype(engine.BandCoefficients(0))>> before[engine::kMaxBands];
-    for (int band = 0; band < 31; ++band) before[band] = engine.BandCoefficients(band);
+    const engine::CoefficientSnapshot before = engine.Coefficients();
     plugin.Set(BandPort(5), 31.0f);
     plugin.Run(audio.data(), 1);
+    const engine::CoefficientSnapshot& after = engine.Coefficients();
     for (int band = 0; band < 31; ++band) {
-        const bool same = std::memcmp(&before[band], &engine.BandCoefficients(band), sizeof before[band]) == 0;
+        const bool same = std::memcmp(&before.bands[band], &after.bands[band], sizeof before.bands[band]) == 0;
         EXPECT_EQ(band != 5, same) << "band " << band;
     }
     EXPECT_EQ(engine::BandActivity::Active, engine.Activity(5));
-    EXPECT_EQ(left20 - 1, engine.RingOutFramesLeft(20));  // counted down, not re-armed
 
-    // The rest of the ring-out, block by block: then band 20 sleeps with its state cleared.
-    for (int done = 1; done < engine.TailFrames() + 256; done += 256) plugin.Run(audio.data(), 256);
+    // Band 20's ring-out goes on from where it was (band 5's change did not re-arm it): it
+    // sleeps exactly one tail after it was turned flat, and its state is cleared at the next call.
+    int ringing = 101;
+    for (; ringing + 256 < tailFrames; ringing += 256) plugin.Run(audio.data(), 256);
+    plugin.Run(audio.data(), tailFrames - 1 - ringing);
+    EXPECT_EQ(engine::BandActivity::RingingOut, engine.Activity(20));
+    plugin.Run(audio.data(), 1);
     EXPECT_EQ(engine::BandActivity::Asleep, engine.Activity(20));
+    plugin.Run(audio.data(), 1);
     const engine::StereoBiquadState state = engine.BandState(20);
     EXPECT_EQ(0.0f, state.left1);
     EXPECT_EQ(0.0f, state.left2);
@@ -274,9 +278,7 @@ TEST(Lv2Display, PicturesFollowTheCurve) {
     // In each column, the row nearest the curve's colour (the most blue: only the curve has
     // blue) lies on the curve as the graph computes it.
     const int w = picture->width, h = picture->height;
-    engine::CoefficientSnapshot bands;
-    bands.bandCount = 31;
-    for (int band = 0; band < 31; ++band) bands.bands[band] = plugin.Inside().Engine().BandCoefficients(band);
+    const engine::CoefficientSnapshot bands = plugin.Inside().Engine().Coefficients();
     int checked = 0;
     for (int x = 2; x < w - 2; x += 7) {
         const double fraction = x / static_cast<double>(w);

@@ -7,6 +7,21 @@
 #include "lumo/standin.h"
 #include "lumo/win32.h"
 
+// The live windows, oldest first.
+inline std::vector<HWND> LiveWindows() {
+    std::vector<HWND> windows;
+    EnumWindows([](HWND window, LPARAM list) {
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
+// Destroys every window left (the tests' windows are all of their one class).
+inline void DestroyAllWindows() {
+    for (HWND window : LiveWindows()) DestroyWindow(window);
+}
+
 namespace platform_test {
 
 struct Received {

@@ -78,15 +78,14 @@ TEST(CreateMachine, CallsBeforeInitialiseAndWithoutCallbacksAreSafe) {
 
 // Lengths are truncated, not rounded: 22050 x 0.15 = 3307.5 and 11025 x 0.15 = 1653.75.
 TEST(Initialise, DerivesFrameLengthsFromTheSampleRate) {
-    struct Expected { int sampleRateHz, outputFrames, fadeFrames, tailFrames; };
-    for (const Expected& e : {Expected{44100, 8820, 6615, 8820}, Expected{22050, 4410, 3307, 4410},
-                              Expected{11025, 2205, 1653, 2205}, Expected{8000, 1600, 1200, 1600},
-                              Expected{96000, 19200, 14400, 19200}}) {
+    struct Expected { int sampleRateHz, outputFrames, fadeFrames; };
+    for (const Expected& e : {Expected{44100, 8820, 6615}, Expected{22050, 4410, 3307},
+                              Expected{11025, 2205, 1653}, Expected{8000, 1600, 1200},
+                              Expected{96000, 19200, 14400}}) {
         test::Harness harness(e.sampleRateHz);
         engine::Equaliser& engine = harness.Engine();
         EXPECT_EQ(engine.OutputFramesLeft(), 0);
         EXPECT_EQ(engine.FadeFrames(), e.fadeFrames) << e.sampleRateHz;
-        EXPECT_EQ(engine.TailFrames(), e.tailFrames) << e.sampleRateHz;
         std::vector<float> none;
         harness.Process(none);  // a call with input re-arms the output that follows it
         EXPECT_EQ(engine.OutputFramesLeft(), e.outputFrames) << e.sampleRateHz;
@@ -103,17 +102,18 @@ TEST(ParameterScale, GainIsExactlyZeroAtTheCentreForEveryRange) {
         EXPECT_EQ(engine.GainScale().Value(64), 0.0) << range;
         EXPECT_EQ(engine.GainScale().Value(0), -static_cast<double>(range)) << range;
         EXPECT_EQ(engine.GainScale().Value(128), static_cast<double>(range)) << range;
-        EXPECT_EQ(engine.RangeScale().Value(range), static_cast<double>(range));
+        EXPECT_EQ(engine::kRangeScale.Value(range), static_cast<double>(range));
     }
 }
 
 TEST(ParameterScale, BandwidthRunsInTwelfthsAndRawValuesExtrapolate) {
     test::Harness harness;
     const engine::Equaliser& engine = harness.Engine();
-    EXPECT_DOUBLE_EQ(engine.BandwidthScale().Value(1), 1.0 / 12.0);
-    EXPECT_DOUBLE_EQ(engine.BandwidthScale().Value(12), 1.0);
-    EXPECT_DOUBLE_EQ(engine.BandwidthScale().Value(24), 2.0);
-    EXPECT_DOUBLE_EQ(engine.BandwidthScale().Value(8), 2.0 / 3.0);
+    const engine::ParameterScale& bandwidth = engine::kBandwidthScale;
+    EXPECT_DOUBLE_EQ(bandwidth.Value(1), 1.0 / 12.0);
+    EXPECT_DOUBLE_EQ(bandwidth.Value(12), 1.0);
+    EXPECT_DOUBLE_EQ(bandwidth.Value(24), 2.0);
+    EXPECT_DOUBLE_EQ(bandwidth.Value(8), 2.0 / 3.0);
     EXPECT_DOUBLE_EQ(engine.GainScale().Value(192), 32.0);   // beyond the maximum, same line
     EXPECT_DOUBLE_EQ(engine.GainScale().Value(-64), -32.0);
 }

@@ -45,10 +45,8 @@ BOOL LumoStandinDragCaption(HWND window, int dx, int dy);
 BOOL LumoStandinDragEdge(HWND window, int edge, int dx, int dy);
 BOOL LumoStandinClickClose(HWND window);
 
-// Inspection. FindWindowOfClass returns the first live window of that class, or null.
+// Inspection (EnumWindows lists the live windows).
 BOOL LumoStandinGetWindowInfo(HWND window, LumoStandinWindowInfo* info);
-HWND LumoStandinFindWindowOfClass(LPCSTR className);
-int LumoStandinLiveWindowCount(void);
 
 // Client area as last painted, as a PNG file; false when the window has never been painted.
 BOOL LumoStandinSaveClientPng(HWND window, const char* path);

@@ -6,7 +6,6 @@
 
 #define WINAPI
 #define CALLBACK
-#define APIENTRY
 
 typedef int BOOL;
 typedef unsigned char BYTE;
@@ -121,7 +120,6 @@ struct MSG {
 #define WM_SIZE 0x0005
 #define WM_PAINT 0x000F
 #define WM_CLOSE 0x0010
-#define WM_QUIT 0x0012
 #define WM_ERASEBKGND 0x0014
 #define WM_SHOWWINDOW 0x0018
 #define WM_GETMINMAXINFO 0x0024
@@ -140,10 +138,6 @@ struct MSG {
 #define CW_USEDEFAULT ((int)0x80000000)
 
 // Window longs
-#define GWL_HWNDPARENT (-8)
-#define GWL_STYLE (-16)
-#define GWL_EXSTYLE (-20)
-#define GWL_USERDATA (-21)
 #define GWLP_HWNDPARENT (-8)
 #define GWLP_USERDATA (-21)
 
@@ -183,12 +177,12 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
 BOOL WINAPI DestroyWindow(HWND window);
 LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL WINAPI IsWindow(HWND window);
 BOOL WINAPI IsWindowVisible(HWND window);
+// Every live window (the stand-in's are all top-level), oldest first, until proc returns FALSE.
+typedef BOOL (CALLBACK* WNDENUMPROC)(HWND, LPARAM);
+BOOL WINAPI EnumWindows(WNDENUMPROC proc, LPARAM lParam);
 
-LONG WINAPI SetWindowLongA(HWND window, int index, LONG value);
-LONG WINAPI GetWindowLongA(HWND window, int index);
 LONG_PTR WINAPI SetWindowLongPtrA(HWND window, int index, LONG_PTR value);
 LONG_PTR WINAPI GetWindowLongPtrA(HWND window, int index);
 
@@ -198,11 +192,9 @@ BOOL WINAPI ClientToScreen(HWND window, LPPOINT point);
 BOOL WINAPI ShowWindow(HWND window, int command);
 BOOL WINAPI BringWindowToTop(HWND window);
 BOOL WINAPI MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
-HWND WINAPI GetForegroundWindow(void);
 int WINAPI GetWindowTextA(HWND window, LPSTR text, int maxCount);
 
 BOOL WINAPI InvalidateRect(HWND window, const RECT* rect, BOOL erase);
-BOOL WINAPI UpdateWindow(HWND window);
 HDC WINAPI BeginPaint(HWND window, PAINTSTRUCT* paint);
 BOOL WINAPI EndPaint(HWND window, const PAINTSTRUCT* paint);
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace lumo::host {
 
@@ -31,8 +32,9 @@ private:
     uintptr_t gdiplusToken_ = 0;
 };
 
-// A top-level window of this thread with the given class, or null.
-void* FindWindowOfClass(const std::string& className);
+// The live top-level windows that owner owns: the windows a host's machines opened, when owner
+// is the host's main window, which they take for their owner.
+std::vector<void*> OwnedWindows(void* owner);
 
 struct WindowGeometry {
     int x = 0, y = 0, width = 0, height = 0;  // outer rectangle

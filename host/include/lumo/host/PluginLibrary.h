@@ -54,15 +54,7 @@ const char* PluginSuffix();
 // the running executable.
 std::string DefaultPluginDirectory();
 
-// Turns a MACHINE argument into a plug-in path: a path to an existing file is taken as it is;
-// otherwise a full name ("Tarvo Lumo-31") or a short name ("Lumo-31"), matched without regard to
-// case, is looked up in pluginDirectory. Throws HostError naming the machines available.
-std::string ResolveMachine(const std::string& machine, const std::string& pluginDirectory);
-
-// Plug-in files in a directory, sorted by name.
+// Plug-in files in a directory (their suffix matched without regard to case), sorted by name.
 std::vector<std::string> ListPlugins(const std::string& pluginDirectory);
-
-// The name of the graph window class of a machine: "Tarvo Lumo-31" -> "TarvoLumo31WndClassName".
-std::string GraphWindowClassName(const abi::MachineDescription& description);
 
 }  // namespace lumo::host

@@ -115,7 +115,6 @@ LRESULT GraphView::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARA
     switch (message) {
     case WM_DESTROY:
     case WM_CLOSE:  // DefWindowProcA destroys the window; its WM_DESTROY forgets it again
-    case WM_QUIT:
         Forget();
         break;
 

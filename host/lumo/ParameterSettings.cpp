@@ -1,4 +1,4 @@
-#include "lumo/host/ParameterSettings.h"
+#include "ParameterSettings.h"
 
 #include <algorithm>
 #include <cctype>
@@ -8,29 +8,23 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "lumo/host/PluginLibrary.h"
+#include "lumo/host/Text.h"
 
-namespace lumo::host {
+namespace lumo::cli {
 namespace {
+
+using host::HostError;
+using host::ToLower;
+
+bool EqualNoCase(const std::string& a, const char* b) {
+    return b != nullptr && host::EqualIgnoringCase(a, b);
+}
 
 std::string Trim(const std::string& text) {
     size_t begin = 0, end = text.size();
     while (begin < end && std::isspace(static_cast<unsigned char>(text[begin]))) ++begin;
     while (end > begin && std::isspace(static_cast<unsigned char>(text[end - 1]))) --end;
     return text.substr(begin, end - begin);
-}
-
-bool EqualNoCase(const std::string& a, const char* b) {
-    if (b == nullptr || a.size() != std::strlen(b)) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
-std::string Lower(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
 }
 
 int FindByName(const abi::MachineDescription& description, const std::string& name) {
@@ -53,7 +47,7 @@ bool ParseFrequencyHz(const std::string& text, double& hz) {
     const size_t digits = text.find_first_not_of("0123456789.");
     if (digits == 0 || digits == std::string::npos || !ParseDecimal(text.substr(0, digits), hz))
         return false;
-    const std::string unit = Lower(Trim(text.substr(digits)));
+    const std::string unit = ToLower(Trim(text.substr(digits)));
     if (unit == "k" || unit == "khz") hz *= 1000.0;
     else if (unit != "hz") return false;
     return hz > 0.0;
@@ -101,7 +95,7 @@ bool ParseDecibels(const std::string& text, double& gainDb) {
 
 // "0.67oct", "1/3 oct", "2 octaves": true and the width in octaves.
 bool ParseOctaves(const std::string& text, double& octaves) {
-    const std::string lower = Lower(text);
+    const std::string lower = ToLower(text);
     std::string number;
     for (const char* unit : {"octaves", "octave", "oct"}) {
         const size_t length = std::strlen(unit);
@@ -273,4 +267,4 @@ std::vector<ParameterSetting> ResolveSettings(const abi::MachineDescription& des
     return settings;
 }
 
-}  // namespace lumo::host
+}  // namespace lumo::cli

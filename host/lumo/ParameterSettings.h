@@ -1,13 +1,14 @@
-// Parameter settings given as text ("Range=12", "Bandwidth=8", "1 kHz=96", "1 kHz=+6dB", "5=70",
-// "1kHz=+6dB", "Bandwidth=1/3oct").
+// lumo's parameter settings given as text ("Range=12", "Bandwidth=8", "1 kHz=96", "1 kHz=+6dB",
+// "5=70", "1kHz=+6dB", "Bandwidth=1/3oct"): what the Tarvo Lumo machines' parameters mean to
+// the people who type them.
 #pragma once
 
 #include <string>
 #include <vector>
 
-#include <lumo/abi/Records.h>
+#include "lumo/host/PluginLibrary.h"
 
-namespace lumo::host {
+namespace lumo::cli {
 
 // Bandwidth's raw value counts twelfths of an octave (1..24: 1/12 to 2 octaves).
 constexpr int kBandwidthStepsPerOctave = 12;
@@ -25,7 +26,7 @@ struct ParameterSetting {
 // dB ("+6dB", "-3.5 dB"), which picks the nearest slider value for the Range in force (the Range
 // given among the settings, else its default); for Bandwidth a width in octaves ("0.67oct",
 // "1/3 oct", "2 octaves"), which picks the nearest step. The note tells which. Range is resolved
-// first, whatever the order. Throws HostError on a bad name, a malformed or out-of-range value.
+// first, whatever the order. Throws host::HostError on a bad name, a malformed or out-of-range value.
 std::vector<ParameterSetting> ResolveSettings(const abi::MachineDescription& description,
                                               const std::vector<std::string>& texts);
 
@@ -38,4 +39,4 @@ double BandCentreHz(const abi::ParameterRecord& record);
 // The slider value of a band at 0 dB (the middle of its range).
 int FlatSlider(const abi::ParameterRecord& record);
 
-}  // namespace lumo::host
+}  // namespace lumo::cli
