@@ -71,7 +71,9 @@ void CheckOutput(const std::string& path, bool force) {
 #ifndef _WIN32
     CheckOutputPath(path, force);
 #else
-    (void)force;
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0 && !force)
+        throw HostError(path + " is read-only; use --force to replace it");
 #endif
 }
 
@@ -102,6 +104,29 @@ void SaveImage(void* window, const std::string& path, bool force) {
                         (error != 0 ? std::strerror(error) : "the image could not be written"));
     }
     out.Commit();
+}
+#else
+// As on Linux: into a hidden temporary file beside OUT, moved over it only once the image is
+// complete; a read-only OUT is replaced only with --force.
+void SaveImage(void* window, const std::string& path, bool force) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const bool readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    if (readOnly && !force) throw HostError(path + " is read-only; use --force to replace it");
+    fs::path temporary(path);
+    temporary.replace_filename("." + temporary.filename().string() + ".lumo-" +
+                               std::to_string(GetCurrentProcessId()) + ".tmp");
+    try {
+        host::SaveClientPng(window, temporary.string());
+    } catch (const HostError& failure) {
+        DeleteFileA(temporary.string().c_str());
+        throw HostError("cannot write " + path + ": " + failure.what());
+    }
+    if (readOnly) SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    if (!MoveFileExA(temporary.string().c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        const DWORD error = GetLastError();
+        DeleteFileA(temporary.string().c_str());
+        throw HostError("cannot write " + path + " (Windows error " + std::to_string(error) + ")");
+    }
 }
 #endif
 
@@ -151,11 +176,7 @@ void RenderGraph(const GlobalOptions& global, const GraphOptions& options) {
     }
 
     const host::WindowGeometry geometry = host::GetWindowGeometry(window);
-#ifndef _WIN32
     SaveImage(window, options.output, options.force);
-#else
-    host::SaveClientPng(window, options.output);
-#endif
     std::printf("wrote %s (%dx%d)\n", options.output.c_str(), geometry.clientWidth,
                 geometry.clientHeight);
 }
@@ -180,9 +201,7 @@ void AddGraphCommand(CLI::App& app, const GlobalOptions& global) {
                      "their defaults")
         ->type_name("NAME=VALUE")
         ->allow_extra_args(false);
-#ifndef _WIN32
     command->add_flag("--force", options->force, "Replace a read-only OUT.png");
-#endif
     command->callback([&global, options] { RenderGraph(global, *options); });
 }
 

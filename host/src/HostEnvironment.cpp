@@ -153,9 +153,9 @@ void SaveClientPng(void* window, const std::string& path) {
         }
     }
     DeleteObject(bitmap);
-    if (!copied) throw HostError("cannot capture the window's client area");
+    if (!copied) throw HostError("the graph window's client area cannot be captured");
     if (status != Gdiplus::Ok)
-        throw HostError("cannot write " + path + " (GDI+ status " + std::to_string(status) + ")");
+        throw HostError("GDI+ cannot save the image (status " + std::to_string(status) + ")");
 #else
     if (window == nullptr || !IsWindow(AsWindow(window))) throw HostError("no such window");
     if (!LumoStandinSaveClientPng(AsWindow(window), path.c_str()))
