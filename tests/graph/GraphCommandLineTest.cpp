@@ -18,6 +18,7 @@
 #else
 #include <cairo.h>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <lumo/standin.h>
 #endif
 
@@ -114,7 +115,7 @@ void DefaultClientSize(int* width, int* height) {
     *height = kDefaultOuterHeight - (frame.bottom - frame.top);
 }
 #else
-std::string TempPath(const char* name) { return testing::TempDir() + name; }
+std::string TempPath(const char* name) { return testing::TempDir() + std::to_string(getpid()) + "-" + name; }
 
 CommandRun RunLumo(const std::string& arguments) {
     const std::string outPath = TempPath("lumo-graph-stdout.txt");

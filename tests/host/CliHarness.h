@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -38,8 +39,10 @@ inline std::string ReadText(const fs::path& path) {
 class CliTest : public testing::Test {
 protected:
     void SetUp() override {
+        // One folder per test and process: builds whose tests run at once share no folder.
         dir_ = fs::path(testing::TempDir()) /
-               ("lumo-cli-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+               ("lumo-cli-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) +
+                "-" + std::to_string(getpid()));
         fs::remove_all(dir_);
         fs::create_directories(dir_);
     }
