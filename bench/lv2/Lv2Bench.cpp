@@ -70,6 +70,22 @@ double ThreadCpuNanoseconds() {
     std::exit(1);
 }
 
+// Debian 12's lilv crashes on a relative folder in LV2_PATH: make each one absolute.
+void AbsoluteLv2Path() {
+    const char* path = std::getenv("LV2_PATH");
+    if (path == nullptr) return;
+    std::string absolute;
+    std::stringstream folders(path);
+    for (std::string folder; std::getline(folders, folder, ':');) {
+        if (folder.empty()) continue;
+        char* resolved = realpath(folder.c_str(), nullptr);
+        if (!absolute.empty()) absolute += ':';
+        absolute += resolved != nullptr ? resolved : folder;
+        std::free(resolved);
+    }
+    setenv("LV2_PATH", absolute.c_str(), 1);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -99,6 +115,7 @@ int main(int argc, char** argv) {
     if (uri == nullptr || instances < 1 || blocks.empty()) Fail("nothing to run (see the usage)");
     const int maxBlock = *std::max_element(blocks.begin(), blocks.end());
 
+    AbsoluteLv2Path();
     LilvWorld* world = lilv_world_new();
     lilv_world_load_all(world);
     LilvNode* uriNode = lilv_new_uri(world, uri);
