@@ -28,8 +28,10 @@ public:
         : thread_([this, caption] {
               while (!stop_) {
                   if (HWND box = FindWindowA("#32770", caption)) {
-                      PostMessageA(box, WM_COMMAND, IDOK, 0);
+                      // Noted before the post: the box may close, and the test read found_,
+                      // before this thread runs again.
                       found_ = true;
+                      PostMessageA(box, WM_COMMAND, IDOK, 0);
                   }
                   Sleep(20);
               }
