@@ -2,7 +2,7 @@
 # Installs the Debian 12 packages the project needs, only when something is missing.
 # Usage: scripts/install-deps.sh [--native-only | --bench]
 #   --bench: the native packages and the tools bench/eq-vs-sox.sh compares and times with, and
-#            the LV2 equalisers bench/lv2-bench compares with.
+#            the LV2 equalisers bench/lv2/lv2-bench.sh compares with.
 set -euo pipefail
 
 native=(cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
