@@ -3,17 +3,13 @@
 #include "graph/PaintGraph.h"
 
 #include "graph/FontFamilyCache.h"
+#include "graph/GraphColours.h"
 #include "graph/GdiplusOwners.h"
 #include "graph/PlotLayout.h"
 
 namespace lumo::graph {
 namespace {
 
-constexpr ARGB kCurveColour = 0xFF00FF32;
-constexpr ARGB kGridColour = 0xFF1E3C1E;
-constexpr ARGB kLabelColour = 0xFF3C783C;
-constexpr ARGB kAreaColour = 0xD2009600;
-constexpr ARGB kBackgroundColour = 0xFF000000;
 constexpr REAL kLabelSizePoints = 9.0f;
 
 StringAlignment Alignment(TextAlign align) { return static_cast<StringAlignment>(align); }

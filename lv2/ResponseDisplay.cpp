@@ -3,8 +3,10 @@
 #include <cairo.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
+#include "graph/GraphColours.h"
 #include "graph/PlotLayout.h"
 #include "graph/ResponseCurve.h"
 
@@ -13,7 +15,7 @@ namespace {
 
 constexpr int kMaxWidth = 2048;
 
-void SetColour(cairo_t* cr, unsigned argb) {
+void SetColour(cairo_t* cr, std::uint32_t argb) {
     cairo_set_source_rgba(cr, ((argb >> 16) & 0xFF) / 255.0, ((argb >> 8) & 0xFF) / 255.0,
                           (argb & 0xFF) / 255.0, (argb >> 24) / 255.0);
 }
@@ -32,7 +34,7 @@ void DrawResponse(const engine::CoefficientSnapshot& bands, int sampleRateHz, un
         cairo_image_surface_create_for_data(data, CAIRO_FORMAT_ARGB32, width, height, stride);
     cairo_t* cr = cairo_create(surface);
 
-    SetColour(cr, kBackgroundColour);
+    SetColour(cr, graph::kBackgroundColour);
     cairo_paint(cr);
 
     // The window's layout for a client area one plot bigger than the picture by its margins: the
@@ -40,7 +42,7 @@ void DrawResponse(const engine::CoefficientSnapshot& bands, int sampleRateHz, un
     const graph::PlotLayout layout(width + static_cast<int>(graph::PlotLayout::kHorizontalMargins),
                                    height + static_cast<int>(graph::PlotLayout::kVerticalMargins));
     cairo_set_line_width(cr, 1.0);
-    SetColour(cr, kGridColour);
+    SetColour(cr, graph::kGridColour);
     auto gridLine = [cr](const graph::GridLine& line) {
         // On pixel centres, so that a one-pixel line covers one row or column.
         const double fx = std::floor(line.from.x) + 0.5, fy = std::floor(line.from.y) + 0.5;
@@ -66,14 +68,14 @@ void DrawResponse(const engine::CoefficientSnapshot& bands, int sampleRateHz, un
         cairo_line_to(cr, p.x, p.y);
     }
     cairo_close_path(cr);
-    SetColour(cr, kAreaColour);
+    SetColour(cr, graph::kAreaColour);
     cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
     cairo_fill(cr);
     for (int slot = 1; slot <= n; ++slot) {
         const graph::PlotPoint p = pixel(curve.slots[slot]);
         cairo_line_to(cr, p.x, p.y);
     }
-    SetColour(cr, kCurveColour);
+    SetColour(cr, graph::kCurveColour);
     cairo_set_line_width(cr, 1.5);
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
     cairo_stroke(cr);

@@ -11,12 +11,6 @@
 
 namespace lumo::lv2 {
 
-// Colours of the machine's graph window (graph/PaintGraph.cpp), as cairo ARGB words.
-constexpr unsigned kCurveColour = 0xFF00FF32;
-constexpr unsigned kGridColour = 0xFF1E3C1E;
-constexpr unsigned kAreaColour = 0xD2009600;
-constexpr unsigned kBackgroundColour = 0xFF000000;
-
 // Draws the grid and the response of `bands` at `sampleRateHz` into an ARGB32 image.
 void DrawResponse(const engine::CoefficientSnapshot& bands, int sampleRateHz, unsigned char* data,
                   int width, int height, int stride);
