@@ -167,9 +167,13 @@ void Equaliser::Process(float* interleaved, int frames) {
     RunBands(interleaved, frames > 0 ? frames : 0);
 }
 
+void Equaliser::ClearBandStates() {
+    for (int band = 0; band < layout_.bandCount; ++band) states_[band] = {};
+}
+
 bool Equaliser::RenderTail(float* out, int frames) {
     if (fadeCounter_ <= 0) {
-        for (int band = 0; band < layout_.bandCount; ++band) states_[band] = {};
+        ClearBandStates();
         return false;
     }
     if (frames < 0) frames = 0;

@@ -67,6 +67,10 @@ public:
     bool RenderTail(float* out, int frames);
     bool HasTail() const { return fadeCounter_ > 0; }
 
+    // Every band's filter state to zero: the audio starts afresh (RenderTail does this once the
+    // tail is over; a host that restarts its stream asks for it).
+    void ClearBandStates();
+
     // The band sliders' scale onto dB, which follows Range (Range and Bandwidth have fixed
     // scales: kRangeScale, kBandwidthScale).
     const ParameterScale& GainScale() const { return gainScale_; }

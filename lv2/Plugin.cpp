@@ -28,7 +28,7 @@ void Instance::ConnectPort(uint32_t port, void* data) {
 
 void Instance::Activate() {
     engine_.Initialise(sampleRateHz_);
-    engine_.RenderTail(nullptr, 0);  // no tail is pending after Initialise: clears every band's state
+    engine_.ClearBandStates();
     firstCall_ = true;
 }
 
