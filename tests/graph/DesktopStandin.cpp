@@ -5,20 +5,12 @@
 #include <vector>
 
 #include "Desktop.h"
+#include "tests/platform/TestWindow.h"
 
 namespace lumo::graphtest::desktop {
 namespace {
 
 Rect FromRect(const RECT& r) { return {r.left, r.top, r.right - r.left, r.bottom - r.top}; }
-
-std::vector<HWND> LiveWindows() {
-    std::vector<HWND> windows;
-    EnumWindows([](HWND window, LPARAM list) {
-        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&windows));
-    return windows;
-}
 
 }  // namespace
 
