@@ -58,6 +58,13 @@ std::string ClientRange(const Frame& frame) {
            std::to_string(kMaxOuterHeight - frame.height);
 }
 
+#ifdef _WIN32
+bool IsReadOnlyFile(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+#endif
+
 // Refusals before any window opens: lumo graph writes PNG, into a folder that exists.
 void CheckOutput(const std::string& path, bool force) {
     const std::string extension = host::ToLower(fs::path(path).extension().string());
@@ -71,9 +78,7 @@ void CheckOutput(const std::string& path, bool force) {
 #ifndef _WIN32
     CheckOutputPath(path, force);
 #else
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0 && !force)
-        throw HostError(path + " is read-only; use --force to replace it");
+    if (IsReadOnlyFile(path) && !force) throw HostError(path + " is read-only; use --force to replace it");
 #endif
 }
 
@@ -107,11 +112,8 @@ void SaveImage(void* window, const std::string& path, bool force) {
 }
 #else
 // As on Linux: into a hidden temporary file beside OUT, moved over it only once the image is
-// complete; a read-only OUT is replaced only with --force.
-void SaveImage(void* window, const std::string& path, bool force) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    const bool readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
-    if (readOnly && !force) throw HostError(path + " is read-only; use --force to replace it");
+// complete (CheckOutput has refused a read-only OUT without --force).
+void SaveImage(void* window, const std::string& path, bool /*force: CheckOutput applied it*/) {
     fs::path temporary(path);
     temporary.replace_filename("." + temporary.filename().string() + ".lumo-" +
                                std::to_string(GetCurrentProcessId()) + ".tmp");
@@ -121,7 +123,8 @@ void SaveImage(void* window, const std::string& path, bool force) {
         DeleteFileA(temporary.string().c_str());
         throw HostError("cannot write " + path + ": " + failure.what());
     }
-    if (readOnly) SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    if (IsReadOnlyFile(path))  // refused earlier unless --force: MoveFileExA replaces no read-only file
+        SetFileAttributesA(path.c_str(), GetFileAttributesA(path.c_str()) & ~FILE_ATTRIBUTE_READONLY);
     if (!MoveFileExA(temporary.string().c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
         const DWORD error = GetLastError();
         DeleteFileA(temporary.string().c_str());
