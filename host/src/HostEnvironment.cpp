@@ -153,7 +153,7 @@ void SaveClientPng(void* window, const std::string& path) {
         }
     }
     DeleteObject(bitmap);
-    if (!copied) throw HostError("the graph window's client area cannot be captured");
+    if (!copied) throw HostError("the window's client area cannot be captured");
     if (status != Gdiplus::Ok)
         throw HostError("GDI+ cannot save the image (status " + std::to_string(status) + ")");
 #else
