@@ -7,17 +7,17 @@
 
 #include <lv2/core/lv2.h>
 
+#include "product/Controls.h"
+
 namespace lumo::lv2 {
 
-Instance::Instance(const Deliverable& deliverable, int sampleRateHz, const LV2_Inline_Display* queueDraw)
-    : deliverable_(deliverable),
-      sampleRateHz_(sampleRateHz),
+Instance::Instance(const product::Deliverable& deliverable, int sampleRateHz, const LV2_Inline_Display* queueDraw)
+    : sampleRateHz_(sampleRateHz),
       portCount_(PortCount(deliverable)),
       engine_(deliverable.layout),
-      queueDraw_(queueDraw) {
+      queueDraw_(queueDraw),
+      values_(deliverable) {
     // Until a port brings a value, each control holds its default.
-    for (int port = kFirstControlPort; port < portCount_; ++port)
-        RawValue(port, RangeOfControl(deliverable, port).defaultValue, applied_[port]);
     std::memset(block_, 0, sizeof block_);
     Activate();
 }
@@ -33,26 +33,19 @@ void Instance::Activate() {
 }
 
 void Instance::ApplyControls() {
-    engine::ParameterChanges changes;
-    bool any = false;
+    // The first call hands over every control; later ones only those that changed.
+    if (firstCall_) values_.SetAllPending();
+    firstCall_ = false;
     for (int port = kFirstControlPort; port < portCount_; ++port) {
         const float* value = static_cast<const float*>(ports_[port]);
-        int raw = applied_[port];
-        const bool brought = value != nullptr && RawValue(port, *value, raw);
-        // The first call hands over every control; later ones only those that changed.
-        if (!firstCall_ && (!brought || raw == applied_[port])) continue;
-        applied_[port] = raw;
-        any = true;
-        if (port == kRangePort)
-            changes.rangeDb = raw;
-        else if (port == kBandwidthPort)
-            changes.bandwidthTwelfths = raw;
-        else
-            changes.slider[port - kFirstBandPort] = raw;
+        const int index = ParameterOfPort(port);
+        int raw = values_.Raw(index);
+        if (value != nullptr && product::RawOfControlValue(values_.ParameterAt(index), *value, raw) &&
+            raw != values_.Raw(index))
+            values_.Set(index, raw);
     }
-    firstCall_ = false;
-    if (!any) return;
-    const engine::ParameterOutcome outcome = engine_.ApplyParameters(changes, sampleRateHz_);
+    if (!values_.HasPending()) return;
+    const engine::ParameterOutcome outcome = values_.ApplyTo(engine_, sampleRateHz_);
     if (outcome.anyNewValue && queueDraw_ != nullptr && queueDraw_->queue_draw != nullptr)
         queueDraw_->queue_draw(queueDraw_->handle);
 }

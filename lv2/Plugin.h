@@ -11,8 +11,9 @@
 #include "engine/Equaliser.h"
 #include "lv2/Deliverables.h"
 #include "lv2/InlineDisplay.h"
-#include "lv2/PortModel.h"
+#include "lv2/Ports.h"
 #include "lv2/ResponseDisplay.h"
+#include "product/ParameterValues.h"
 
 namespace lumo::lv2 {
 
@@ -20,12 +21,11 @@ namespace lumo::lv2 {
 // one call of a Buzz host with that block length (a band turned flat rings out in whole calls, so
 // the call lengths matter); a longer block goes through in pieces this long.
 constexpr int kChunkFrames = 8192;
-constexpr int kMaxPorts = kFirstBandPort + engine::kMaxBands;
 
 class Instance {
 public:
     // sampleRateHz must be positive. queueDraw may be null (no inline display in this host).
-    Instance(const Deliverable& deliverable, int sampleRateHz, const LV2_Inline_Display* queueDraw);
+    Instance(const product::Deliverable& deliverable, int sampleRateHz, const LV2_Inline_Display* queueDraw);
 
     void ConnectPort(uint32_t port, void* data);
     // Back to the start: every band flat with no state, the next Run hands the engine every
@@ -42,13 +42,12 @@ public:
 private:
     void ApplyControls();
 
-    const Deliverable& deliverable_;
     const int sampleRateHz_;
     const int portCount_;
     engine::Equaliser engine_;
     const LV2_Inline_Display* queueDraw_;
     void* ports_[kMaxPorts] = {};
-    int applied_[kMaxPorts] = {};  // raw value last handed to the engine, per control port
+    product::ParameterValues values_;  // as last handed to the engine
     bool firstCall_ = true;
     float block_[2 * kChunkFrames];
     ResponseDisplay display_;
