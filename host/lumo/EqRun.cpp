@@ -69,7 +69,7 @@ host::HostSettings MachineSettings(const EqInput& in, const EqSettings& settings
 }
 
 // Initialises the machine with the settings, every other parameter at its default.
-void SetUp(host::HostedMachine& machine, const std::vector<ParameterSetting>& parameters) {
+void SetUpMachine(host::HostedMachine& machine, const std::vector<ParameterSetting>& parameters) {
     machine.Initialise();
     for (const ParameterSetting& setting : parameters) machine.SetParameter(setting.index, setting.raw);
     machine.ApplyParameters();
@@ -101,7 +101,7 @@ bool ChangesTheAudio(const host::HostedMachine& machine, int sampleRateHz, const
 // Dither, like sox, only where the written audio differs from the input (the machine changes
 // it, or the output holds fewer bits) and the output has 16 bits or fewer. Warns as
 // ChangesTheAudio does, with or without --no-dither.
-bool Dithers(const host::HostedMachine& machine, const EqInput& in, int outputFormat,
+bool WantsDither(const host::HostedMachine& machine, const EqInput& in, int outputFormat,
              const EqPaths& paths, const EqSettings& settings) {
     const bool differs = ChangesTheAudio(machine, in.SampleRateHz(), paths.inName) ||
                          PrecisionBits(outputFormat) < PrecisionBits(in.Info().format);
@@ -143,8 +143,8 @@ void EqualiseFile(const host::PluginLibrary& library, const std::string& input,
     EqInput in(input, paths.inName);
     const SF_INFO format = ChooseOutputFormat(paths, container, in, settings);
     host::HostedMachine machine(library, MachineSettings(in, settings));
-    SetUp(machine, settings.parameters);
-    const bool dither = Dithers(machine, in, format.format, paths, settings);
+    SetUpMachine(machine, settings.parameters);
+    const bool dither = WantsDither(machine, in, format.format, paths, settings);
     EqOutput out(output, paths.outName, container, format, dither, settings.force);
     Run(machine, in, out, settings);
     out.Finish();
