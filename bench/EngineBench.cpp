@@ -11,13 +11,14 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/LiteralRecurrence.h"
+
 #include "engine/BandDesign.h"
 #include "engine/Equaliser.h"
 #include "engine/FloatEnvironment.h"
 #include "engine/Parameters.h"
 #include "lumo/host/HostedMachine.h"
 #include "shell/Deliverable.h"
-#include "tests/support/LiteralRecurrence.h"
 
 namespace lumo {
 namespace {
