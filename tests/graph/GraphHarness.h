@@ -26,8 +26,8 @@ using engine::CoefficientSnapshot;
 using graph::Curve;
 using graph::CurvePoint;
 using graph::kCurvePointCount;
-using test::BytesReader;
-using test::BytesWriter;
+using host::SavedStateReader;
+using host::SavedStateWriter;
 using test::FakeHost;
 
 constexpr double kPi = 3.14159265358979323846;
@@ -58,7 +58,7 @@ struct GraphHarness {
         machine->hostInfo = &info;
         machine->callbacks = host.Callbacks();
         if (saved != nullptr) {
-            BytesReader reader(*saved);
+            SavedStateReader reader(*saved);
             machine->Initialise(&reader);
         } else {
             machine->Initialise(nullptr);
@@ -87,9 +87,9 @@ struct GraphHarness {
     const CoefficientSnapshot& Coefficients() { return machine->Engine().Coefficients(); }
 
     std::vector<unsigned char> Save() {
-        BytesWriter writer;
+        SavedStateWriter writer;
         machine->SaveState(&writer);
-        return writer.bytes;
+        return writer.Take();
     }
 
     abi::HostInfo info;
