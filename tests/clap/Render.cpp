@@ -87,7 +87,7 @@ bool CheckChanges(const LoadedPlugin& loaded, const std::vector<ParamChange>& ch
                     std::to_string(info.max_value) + ", not " + std::to_string(change.plainValue);
             return false;
         }
-        if (change.frame < 0 || (change.frame >= fileFrames && change.frame > 0)) {
+        if (change.frame < 0 || change.frame > std::max<int64_t>(fileFrames - 1, 0)) {
             error = "frame " + std::to_string(change.frame) + " is not in the file (" + std::to_string(fileFrames) + " frames)";
             return false;
         }
