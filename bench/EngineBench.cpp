@@ -16,10 +16,13 @@
 #include "engine/FloatEnvironment.h"
 #include "engine/Parameters.h"
 #include "lumo/host/HostedMachine.h"
-#include "shell/Deliverable.h"
+#include "product/Deliverables.h"
 
 namespace lumo {
 namespace {
+
+// The machine of this program (engine_bench_31, _20, _15).
+const product::Deliverable& ThisDeliverable() { return product::DeliverableAt(LUMO_DELIVERABLE_INDEX); }
 
 constexpr int kSampleRateHz = 44100;
 constexpr int kRangeDb = 16;

@@ -78,6 +78,10 @@ public:
     BandActivity Activity(int band) const;
     StereoBiquadState BandState(int band) const { return states_[band]; }
     int OutputFramesLeft() const { return fadeCounter_; }
+    // True when the last block went through unchanged: every band asleep, its state zero.
+    bool EveryBandAsleep() const { return everyBandAsleep_; }
+    // How long a band rings out after it turns flat (0.2 s of frames).
+    int RingOutFrames() const { return tailFrames_; }
     int FadeFrames() const { return fadeFrames_; }
 
     // The newest published coefficients (reader side; one reading thread at a time).

@@ -7,7 +7,8 @@
 
 #include "engine/Parameters.h"
 #include "lv2/Deliverables.h"
-#include "lv2/PortModel.h"
+#include "lv2/Ports.h"
+#include "product/Controls.h"
 
 namespace lumo::lv2 {
 namespace {
@@ -96,7 +97,7 @@ void ControlPort(std::ostream& out, int index, const std::string& symbol, const 
 }
 
 void PluginHeadTurtle(std::ostream& out, const PluginKind& kind) {
-    const Deliverable& d = kind.deliverable();
+    const product::Deliverable& d = kind.deliverable();
     const std::string uri = kind.uri;
     const std::string bands = std::to_string(d.layout.bandCount);
     out << "<" << uri << ">\n"
@@ -125,8 +126,10 @@ void PluginHeadTurtle(std::ostream& out, const PluginKind& kind) {
     AudioPort(out, uri, kOutRightPort, false, "right");
 }
 
-void ControlPortsTurtle(std::ostream& out, const Deliverable& d) {
-    const ControlRange range = RangeOfControl(d, kRangePort);
+void ControlPortsTurtle(std::ostream& out, const product::Deliverable& d) {
+    const product::Parameter rangeParameter = product::ParameterAt(d, product::kRangeParameter);
+    const product::Parameter bandwidthParameter = product::ParameterAt(d, product::kBandwidthParameter);
+    const product::ControlRange range = product::ControlRangeOf(rangeParameter);
     ControlPort(out, kRangePort, "range", "Range", Integer(range.minimum), Integer(range.maximum),
                 Integer(range.defaultValue),
                 "        lv2:portProperty lv2:integer ;\n        units:unit units:db ;\n",
@@ -135,20 +138,21 @@ void ControlPortsTurtle(std::ostream& out, const Deliverable& d) {
 
     std::string points = "        lv2:portProperty lv2:enumeration ;\n        units:unit units:oct ;\n";
     for (int twelfths = engine::kBandwidthMinimumTwelfths; twelfths <= engine::kBandwidthMaximumTwelfths; ++twelfths)
-        points += "        lv2:scalePoint [ rdfs:label " + Quoted(BandwidthLabel(twelfths)) +
-                  " ; rdf:value " + Number(PortValueOfRaw(kBandwidthPort, twelfths)) + " ] ;\n";
-    ControlPort(out, kBandwidthPort, "bandwidth", "Bandwidth", Number(PortValueOfRaw(kBandwidthPort, engine::kBandwidthMinimumTwelfths)),
-                Number(PortValueOfRaw(kBandwidthPort, engine::kBandwidthMaximumTwelfths)),
-                Number(PortValueOfRaw(kBandwidthPort, d.defaultBandwidthTwelfths)), points,
+        points += "        lv2:scalePoint [ rdfs:label " + Quoted(product::BandwidthFractionLabel(twelfths)) +
+                  " ; rdf:value " + Number(product::ControlValueOfRaw(bandwidthParameter, twelfths)) + " ] ;\n";
+    ControlPort(out, kBandwidthPort, "bandwidth", "Bandwidth", Number(product::ControlValueOfRaw(bandwidthParameter, engine::kBandwidthMinimumTwelfths)),
+                Number(product::ControlValueOfRaw(bandwidthParameter, engine::kBandwidthMaximumTwelfths)),
+                Number(product::ControlValueOfRaw(bandwidthParameter, d.defaultBandwidthTwelfths)), points,
                 "Every band's width in octaves, in 24 steps of 1/12 octave from 1/12 to 2; a value "
                 "between steps takes the nearest. A new Bandwidth redesigns every band.");
 
     for (int band = 0; band < d.layout.bandCount; ++band) {
-        const ControlRange gain = RangeOfControl(d, kFirstBandPort + band);
-        ControlPort(out, kFirstBandPort + band, BandSymbol(d.bandNames[band]), d.bandNames[band],
+        const product::Parameter parameter = product::ParameterAt(d, product::kFirstBandParameter + band);
+        const product::ControlRange gain = product::ControlRangeOf(parameter);
+        ControlPort(out, kFirstBandPort + band, product::ControlSymbol(parameter), parameter.name,
                     Integer(gain.minimum), Integer(gain.maximum), Integer(gain.defaultValue),
                     "        lv2:portProperty lv2:integer ;\n",
-                    std::string("Gain of the band centred at ") + d.bandDescriptions[band] +
+                    std::string("Gain of the band centred at ") + parameter.description +
                         ", in steps of Range/64: 0 is flat, +64 is +Range dB, -64 is -Range dB; "
                         "gain in dB = value x Range / 64 (at Range 16 dB a step is 0.25 dB). The "
                         "machine's slider is value + 64.");

@@ -12,10 +12,15 @@
 
 #include "engine/Parameters.h"
 #include "graph/ResponseCurve.h"
+#include "product/Parameters.h"
 #include "shell/ParameterTable.h"
 #include "tests/support/FakeHost.h"
 
 namespace lumo::graphtest {
+
+using product::kBandwidthParameter;
+using product::kFirstBandParameter;
+using product::kRangeParameter;
 
 using engine::CoefficientSnapshot;
 using graph::Curve;

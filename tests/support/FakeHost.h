@@ -10,6 +10,7 @@
 
 #include "lumo/host/HostCallbacksTable.h"
 #include "shell/EqualiserMachine.h"
+#include "shell/ThisDeliverable.h"
 
 namespace lumo::test {
 

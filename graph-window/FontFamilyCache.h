@@ -1,7 +1,7 @@
 // The generic sans-serif family, fetched once per module and shared by every machine's painter.
 #pragma once
 
-#include "graph/Gdiplus.h"
+#include "graph-window/Gdiplus.h"
 
 namespace lumo::graph {
 using namespace gdip;  // the flat interface's names: gdiplus.dll's or the stand-in's

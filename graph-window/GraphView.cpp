@@ -1,4 +1,4 @@
-#include "graph/GraphView.h"
+#include "graph-window/GraphView.h"
 
 #include <lumo/abi/GraphWindow.h>
 

@@ -1,4 +1,4 @@
-#include "graph/FontFamilyCache.h"
+#include "graph-window/FontFamilyCache.h"
 
 namespace lumo::graph {
 

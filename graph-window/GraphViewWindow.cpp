@@ -2,8 +2,8 @@
 // books while the user moves and sizes it.
 #include <lumo/abi/GraphWindow.h>
 
-#include "graph/GraphView.h"
-#include "graph/PaintGraph.h"
+#include "graph-window/GraphView.h"
+#include "graph-window/PaintGraph.h"
 
 namespace lumo::graph {
 namespace {

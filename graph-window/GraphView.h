@@ -14,7 +14,7 @@
 #include "engine/CoefficientSnapshot.h"
 #include "engine/TripleBuffer.h"
 #include "graph/CurvePoint.h"
-#include "graph/Win32.h"
+#include "graph-window/Win32.h"
 
 namespace lumo::graph {
 

@@ -1,10 +1,10 @@
 // Paints the graph window: a labelled +-30 dB by 20 Hz..20 kHz grid, the area between the curve
 // and the 0 dB line, and the curve, drawn off-screen and copied to the window in one call.
-#include "graph/PaintGraph.h"
+#include "graph-window/PaintGraph.h"
 
-#include "graph/FontFamilyCache.h"
+#include "graph-window/FontFamilyCache.h"
 #include "graph/GraphColours.h"
-#include "graph/GdiplusOwners.h"
+#include "graph-window/GdiplusOwners.h"
 #include "graph/PlotLayout.h"
 
 namespace lumo::graph {

@@ -1,7 +1,7 @@
 // The GDI+ flat interface: gdiplus.dll on Windows, the project's cairo stand-in on Linux.
 #pragma once
 
-#include "graph/Win32.h"
+#include "graph-window/Win32.h"
 
 #ifdef _WIN32
 #include <objidl.h>

@@ -1,5 +1,5 @@
-// What makes one plug-in of the family: its names, band layout and band names. Each deliverables/
-// entry defines one, checked when it is compiled.
+// What makes one machine of the family: its names, band layout and band names. Each deliverables/
+// entry defines one, checked when it is compiled; product/Deliverables.h lists them.
 #pragma once
 
 #include <array>
@@ -7,10 +7,10 @@
 
 #include "engine/BandLayout.h"
 
-namespace lumo {
+namespace lumo::product {
 
 struct Deliverable {
-    const char* fullName;         // "Tarvo Lumo-31": description, About box caption
+    const char* fullName;         // "Tarvo Lumo-31": what every host shows
     const char* shortName;        // "Lumo-31"
     const char* windowClassName;  // of the graph window, one per deliverable
     engine::BandLayout layout;
@@ -18,9 +18,6 @@ struct Deliverable {
     const char* const* bandNames;         // nominal frequency, the parameter name ("1 kHz")
     const char* const* bandDescriptions;  // true centre rounded, the parameter description
 };
-
-// The deliverable this module is (defined by the deliverables/ entry it is linked with).
-const Deliverable& ThisDeliverable();
 
 // The default Bandwidth spans two band spacings, in the nearest whole twelfths of an octave.
 constexpr int DefaultBandwidthTwelfths(double spacingOctaves) {
@@ -83,4 +80,4 @@ struct VerifiedDeliverable {
     static constexpr bool kVerified = true;
 };
 
-}  // namespace lumo
+}  // namespace lumo::product

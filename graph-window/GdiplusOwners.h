@@ -2,7 +2,7 @@
 // objects declared in creation order are released in the reverse order.
 #pragma once
 
-#include "graph/Gdiplus.h"
+#include "graph-window/Gdiplus.h"
 
 namespace lumo::graph {
 using namespace gdip;  // the flat interface's names: gdiplus.dll's or the stand-in's

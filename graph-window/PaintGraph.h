@@ -3,7 +3,7 @@
 #pragma once
 
 #include "graph/CurvePoint.h"
-#include "graph/Win32.h"
+#include "graph-window/Win32.h"
 
 namespace lumo::graph {
 
