@@ -71,7 +71,6 @@ public:
 
     // For tests: the audio side (read it on the audio thread only).
     product::PluginProcessor& Processor() { return *processor_; }
-    const Settings& CurrentSettings() const { return settings_; }
 
 private:
     Instance(const product::Deliverable& deliverable, std::unique_ptr<product::PluginProcessor> processor);
