@@ -17,7 +17,7 @@ v3_result V3_API Read(void* self, void* buffer, int32_t bytes, int32_t* read) {
     Stream& s = StreamOf(self);
     if (s.fail) return V3_FALSE;
     const size_t n = std::min({static_cast<size_t>(bytes), static_cast<size_t>(s.step), s.bytes.size() - s.position});
-    std::memcpy(buffer, s.bytes.data() + s.position, n);
+    if (n > 0) std::memcpy(buffer, s.bytes.data() + s.position, n);
     s.position += n;
     if (read != nullptr) *read = static_cast<int32_t>(n);
     return V3_OK;
