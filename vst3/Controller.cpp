@@ -73,14 +73,19 @@ v3_result Instance::SetComponentHandler(v3_component_handler** handler) {
     return kResultOk;
 }
 
-// The bands' texts follow Range: when the Range the host last heard of changed, it is told that
-// parameter values (and so their texts) changed, to read them again. kParamValuesChanged is the
-// flag for that; kParamTitlesChanged is for titles, units, steps and defaults, which stay.
+// The bands' texts follow Range: when the Range the host last heard of changes, it is told to read
+// the parameters again. VST3 has no flag for value texts alone. kParamTitlesChanged (the
+// parameters' descriptions changed) makes hosts drop what they cached of every parameter and read
+// it again, its display included, and touches no value. kParamValuesChanged would say that values
+// changed, which they did not: hosts then take every value from the controller as the truth and
+// may redraw only those that differ (none), and a host that has queued changes for the audio side
+// but not yet handed them to the controller pulls the older values over them (Ardour 7.3 does,
+// losing settings made just before a save).
 void Instance::TellHostIfRangeChanged() {
     const int rangeDb = settings_.Raw(product::kRangeParameter);
     if (rangeDb == rangeShownDb_) return;
     rangeShownDb_ = rangeDb;
-    if (handler_ != nullptr) TableOf(handler_).restart_component(handler_, V3_RESTART_PARAM_VALUES_CHANGED);
+    if (handler_ != nullptr) TableOf(handler_).restart_component(handler_, V3_RESTART_PARAM_TITLES_CHANGED);
 }
 
 }  // namespace lumo::vst3

@@ -77,7 +77,7 @@ std::string MachinePath(int kind) {
 }
 
 // The bands' texts follow the Range the controller has; the host hears of a new Range through
-// restartComponent(kParamValuesChanged), on the controller's calls only, never from process().
+// restartComponent(kParamTitlesChanged), on the controller's calls only, never from process().
 // Every text shown, typed back, is the same value.
 TEST(Vst3Controller, BandTextsFollowRangeAndTheHostIsToldOnTheMainThread) {
     Plugin plugin(0);
@@ -91,7 +91,7 @@ TEST(Vst3Controller, BandTextsFollowRangeAndTheHostIsToldOnTheMainThread) {
     plugin.Set(k, Normalised(0, k, 100));
     plugin.Set(kRange, Normalised(0, kRange, 12));
     plugin.Set(kRange, Normalised(0, kRange, 12));  // the same again: nothing new to tell
-    EXPECT_EQ(std::vector<int32_t>{V3_RESTART_PARAM_VALUES_CHANGED}, handler.restarts);
+    EXPECT_EQ(std::vector<int32_t>{V3_RESTART_PARAM_TITLES_CHANGED}, handler.restarts);
     EXPECT_EQ("6.0 dB", Text(plugin, k, Normalised(0, k, 96)));
     EXPECT_DOUBLE_EQ(Normalised(0, k, 96), Typed(plugin, k, "6.0 dB"));
     EXPECT_DOUBLE_EQ(Normalised(0, k, 96), Typed(plugin, k, "6"));  // a bare number is in dB
