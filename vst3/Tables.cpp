@@ -55,7 +55,9 @@ uint32_t V3_API ContextRequirements(void*) { return 0; }
 
 // IEditController: the host; main thread.
 int32_t V3_API ParameterCount(void* self) { return Of(self).ParameterCount(); }
-v3_result V3_API ParameterInfo(void* self, int32_t index, v3_param_info* info) { return Of(self).ParameterInfo(index, info); }
+v3_result V3_API ParameterInfo(void* self, int32_t index, v3_param_info* info) {
+    return Of(self).ParameterInfo(index, info);
+}
 v3_result V3_API TextOfValue(void* self, v3_param_id id, double normalised, v3_str_128 text) {
     return Of(self).TextOfValue(id, normalised, text);
 }
@@ -68,7 +70,9 @@ double V3_API Normalised(void* self, v3_param_id id) { return Of(self).Normalise
 v3_result V3_API SetNormalised(void* self, v3_param_id id, double normalised) {
     return Of(self).SetNormalised(id, normalised);
 }
-v3_result V3_API SetHandler(void* self, v3_component_handler** handler) { return Of(self).SetComponentHandler(handler); }
+v3_result V3_API SetHandler(void* self, v3_component_handler** handler) {
+    return Of(self).SetComponentHandler(handler);
+}
 v3_plugin_view** V3_API CreateView(void*, const char*) { return nullptr; }  // no editor: hosts show the list
 
 }  // namespace

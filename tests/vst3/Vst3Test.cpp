@@ -29,24 +29,17 @@ constexpr v3_param_id kBandwidth = product::kBandwidthParameter;
 v3_param_id Band(int band) { return static_cast<v3_param_id>(product::kFirstBandParameter + band); }
 
 const product::Deliverable& DeliverableOf(int kind) { return kMachines[kind].deliverable(); }
-product::Parameter ParameterOf(int kind, v3_param_id id) { return product::ParameterAt(DeliverableOf(kind), static_cast<int>(id)); }
+product::Parameter ParameterOf(int kind, v3_param_id id) { return product::ParameterAt(DeliverableOf(kind), int(id)); }
 // The VST3 normalised value of a raw value: (raw - minimum) / (maximum - minimum).
 double Normalised(int kind, v3_param_id id, int raw) {
     const product::Parameter p = ParameterOf(kind, id);
     return static_cast<double>(raw - p.minimum) / (p.maximum - p.minimum);
 }
 
-// The value the audio side runs with, as a normalised value.
-double NormalisedOfRawValue(Plugin& plugin, v3_param_id id) {
-    const product::ParameterValues& values = plugin.Inside().Processor().Values();
-    const product::Parameter& p = values.ParameterAt(static_cast<int>(id));
-    return static_cast<double>(values.Raw(static_cast<int>(id)) - p.minimum) / (p.maximum - p.minimum);
-}
-
 std::string Text(Plugin& plugin, v3_param_id id, double normalised) {
     v3_str_128 text{};
-    if (plugin.Controller().get_parameter_string_for_value(plugin.E(), id, normalised, text) != V3_OK) return "(refused)";
-    return Utf8OfUtf16(text, 128);
+    const v3_result result = plugin.Controller().get_parameter_string_for_value(plugin.E(), id, normalised, text);
+    return result == V3_OK ? Utf8OfUtf16(text, 128) : "(refused)";
 }
 
 double Typed(Plugin& plugin, v3_param_id id, const char* typed) {
@@ -103,7 +96,7 @@ TEST(Vst3Controller, BandTextsFollowRangeAndTheHostIsToldOnTheMainThread) {
         for (v3_param_id id = 0; id < static_cast<v3_param_id>(product::ParameterCount(DeliverableOf(kind))); ++id)
             for (int raw = ParameterOf(kind, id).minimum; raw <= ParameterOf(kind, id).maximum; ++raw) {
                 const std::string shown = Text(other, id, Normalised(kind, id, raw));
-                ASSERT_DOUBLE_EQ(Normalised(kind, id, raw), Typed(other, id, shown.c_str())) << id << " '" << shown << "'";
+                ASSERT_DOUBLE_EQ(Normalised(kind, id, raw), Typed(other, id, shown.c_str())) << id << " " << shown;
             }
     }
 
@@ -144,11 +137,13 @@ TEST(Vst3State, ASettingMadeBeforeAnyAudioSurvivesAndADamagedChunkChangesNothing
     EXPECT_EQ(first.Save(), saved.bytes);
 
     Plugin second(1);
-    Stream trickle(saved.bytes);
+    Stream trickle;
+    trickle.bytes = saved.bytes;
     trickle.step = 1;
     trickle.bytes.push_back(0xEE);  // what a host keeps after the chunk stays unread
     ASSERT_EQ(V3_OK, second.Component().set_state(second.C(), trickle.Get()));
-    for (v3_param_id id : {kRange, kBandwidth, Band(2), Band(bands - 3), Band(4)}) EXPECT_EQ(first.Get(id), second.Get(id));
+    for (v3_param_id id : {kRange, kBandwidth, Band(2), Band(bands - 3), Band(4)})
+        EXPECT_EQ(first.Get(id), second.Get(id));
     EXPECT_EQ(saved.bytes, second.Save());
 
     // The loaded settings reach the audio, loaded before activation and while active: the machine
@@ -181,7 +176,7 @@ TEST(Vst3State, ASettingMadeBeforeAnyAudioSurvivesAndADamagedChunkChangesNothing
     ASSERT_EQ(V3_OK, second.Component().set_active(second.C(), 0));
     ASSERT_EQ(V3_OK, second.Setup(96000.0));
     for (v3_param_id id = 0; id < static_cast<v3_param_id>(product::ParameterCount(DeliverableOf(1))); ++id)
-        EXPECT_EQ(NormalisedOfRawValue(second, id), second.Get(id)) << id;
+        EXPECT_EQ(Normalised(1, id, second.Inside().Processor().Values().Raw(int(id))), second.Get(id)) << id;
 
     // Refused, with nothing changed: every shorter chunk, a damaged header, a value beyond its
     // range, another machine's chunk, a stream that fails, no stream.
@@ -196,8 +191,9 @@ TEST(Vst3State, ASettingMadeBeforeAnyAudioSurvivesAndADamagedChunkChangesNothing
     bad.push_back(saved.bytes);
     bad.back()[product::kStateChunkHeaderBytes + 3] = 200;  // a band slider beyond 128
     bad.push_back(Plugin(0).Save());
-    for (const std::vector<uint8_t>& chunk : bad) EXPECT_EQ(V3_FALSE, second.Load(chunk)) << chunk.size() << " bytes";
-    Stream failing(saved.bytes);
+    for (const std::vector<uint8_t>& chunk : bad) EXPECT_EQ(V3_FALSE, second.Load(chunk)) << chunk.size();
+    Stream failing;
+    failing.bytes = saved.bytes;
     failing.fail = true;
     EXPECT_EQ(V3_FALSE, second.Controller().set_component_state(second.E(), failing.Get()));
     EXPECT_EQ(V3_FALSE, second.Controller().get_state(second.E(), failing.Get()));
@@ -228,7 +224,7 @@ TEST(Vst3Processing, ChangesAtSampleOffsetsMatchTheMachineWithTheBlockSplitThere
             {1000, {{Band(0), 17, 0}, {Band(k + 2), 17, 90}, {kBandwidth, 400, 3}, {Band(k), 999, 64}}},
             {0, {{Band(3), 0, 100}}},
             {1, {{Band(3), 0, 20}}},
-            {777, {{kRange, 1, 32}, {Band(3), 1, 20}, {Band(1), 776, 80}, {Band(5), 900, 40}}},  // 900: after the end
+            {777, {{kRange, 1, 32}, {Band(3), 1, 20}, {Band(1), 776, 80}, {Band(5), 900, 40}}},  // 900: past the end
             {4096, {{Band(k + 2), 2048, 64}, {Band(0), 2048, 64}, {Band(3), 4000, 64}}},
             {9000, {{Band(1), 8500, 64}, {Band(5), 8999, 64}}},
         };
@@ -280,10 +276,9 @@ TEST(Vst3Processing, ChangesAtSampleOffsetsMatchTheMachineWithTheBlockSplitThere
             float* in[2] = {left.data(), right.data()};
             float* out[2] = {inPlace ? left.data() : outLeft.data(), inPlace ? right.data() : outRight.data()};
             ASSERT_EQ(V3_OK, plugin.Process(in, out, block.frames, changes.Get()));
-            for (size_t i = 0; i < left.size(); ++i) {
-                ASSERT_EQ(expected[2 * i], out[0][i]) << "frame " << i << " of a " << block.frames << "-frame block";
-                ASSERT_EQ(expected[2 * i + 1], out[1][i]) << "frame " << i << " of a " << block.frames << "-frame block";
-            }
+            for (size_t i = 0; i < left.size(); ++i)
+                ASSERT_TRUE(expected[2 * i] == out[0][i] && expected[2 * i + 1] == out[1][i])
+                    << "frame " << i << " of a " << block.frames << "-frame block";
             inPlace = !inPlace;
         }
     }
@@ -367,7 +362,7 @@ TEST(Vst3BadInput, NeitherCrashesNorMakesNaN) {
                 Changes changes;
                 changes.Add(static_cast<v3_param_id>((round * 5 + t) % 9), round % 7, values[(round + t) % 7]);
                 instance.Set(static_cast<v3_param_id>(round % 9), values[(round + 2 * t) % 7]);
-                std::vector<float> l = Noise(static_cast<size_t>(round % 4 == 0 ? round % 2 : 37 * round), round, 1.0f);
+                std::vector<float> l = Noise(size_t(round % 4 == 0 ? round % 2 : 37 * round), uint32_t(round), 1.0f);
                 std::vector<float> r = l;
                 RunInPlace(instance, l, r, changes.Get());
                 for (size_t i = 0; i < l.size(); ++i)
