@@ -1,5 +1,5 @@
 // The factory: the three machines with their class IDs, names, vendor and category, and their
-// instances. Each line says who calls it and on which thread.
+// instances. Each operation has a line saying who calls it and on which thread.
 #include "vst3/Factory.h"
 
 #include <cstring>
@@ -29,7 +29,8 @@ void DescribeClass(int32_t index, Info& info) {
     CopyToField(kClassCategory, info.category, sizeof info.category);
 }
 
-// FUnknown: the host, any thread. The factory is static; it answers for its three interfaces.
+// FUnknown. The host, any thread: the factory's interfaces (it is static: references are not
+// counted).
 v3_result V3_API QueryInterface(void* self, const v3_tuid iid, void** object) {
     if (object == nullptr) return kInvalidArgument;
     const bool known = v3_tuid_match(iid, v3_funknown_iid) || v3_tuid_match(iid, v3_plugin_factory_iid) ||
@@ -40,7 +41,7 @@ v3_result V3_API QueryInterface(void* self, const v3_tuid iid, void** object) {
 uint32_t V3_API Ref(void*) { return 1; }
 uint32_t V3_API Unref(void*) { return 1; }
 
-// IPluginFactory: the host scanning or loading the module; main thread.
+// IPluginFactory. The host scanning or loading the module, main thread: the vendor.
 v3_result V3_API FactoryInfo(void*, v3_factory_info* info) {
     if (info == nullptr) return kInvalidArgument;
     std::memset(info, 0, sizeof *info);
@@ -49,8 +50,8 @@ v3_result V3_API FactoryInfo(void*, v3_factory_info* info) {
     return kResultOk;
 }
 
+// The host scanning, main thread: the classes, and each one's ID, category and name.
 int32_t V3_API ClassCount(void*) { return kMachineCount; }
-
 v3_result V3_API ClassInfo(void*, int32_t index, v3_class_info* info) {
     if (info == nullptr || !ValidIndex(index)) return kInvalidArgument;
     DescribeClass(index, *info);
@@ -58,7 +59,7 @@ v3_result V3_API ClassInfo(void*, int32_t index, v3_class_info* info) {
     return kResultOk;
 }
 
-// The host creating an instance; main thread. The new instance holds one reference, the host's.
+// The host, main thread: a new instance, holding one reference, the host's.
 v3_result V3_API CreateInstance(void*, const v3_tuid classId, const v3_tuid iid, void** object) {
     if (object == nullptr) return kInvalidArgument;
     *object = nullptr;
@@ -74,7 +75,8 @@ v3_result V3_API CreateInstance(void*, const v3_tuid classId, const v3_tuid iid,
     return kInvalidArgument;
 }
 
-// IPluginFactory2 and 3: as ClassInfo, with the subcategories, vendor and versions.
+// IPluginFactory2. The host scanning, main thread: as ClassInfo, with the subcategories, vendor
+// and versions.
 v3_result V3_API ClassInfo2(void*, int32_t index, v3_class_info_2* info) {
     if (info == nullptr || !ValidIndex(index)) return kInvalidArgument;
     DescribeClass(index, *info);
@@ -87,6 +89,7 @@ v3_result V3_API ClassInfo2(void*, int32_t index, v3_class_info_2* info) {
     return kResultOk;
 }
 
+// IPluginFactory3. The host scanning, main thread: the same with the names in UTF-16.
 v3_result V3_API ClassInfoUtf16(void*, int32_t index, v3_class_info_3* info) {
     if (info == nullptr || !ValidIndex(index)) return kInvalidArgument;
     DescribeClass(index, *info);
@@ -99,7 +102,7 @@ v3_result V3_API ClassInfoUtf16(void*, int32_t index, v3_class_info_3* info) {
     return kResultOk;
 }
 
-// The host's context for the factory's instances; none is needed.
+// The host, main thread: its context for the factory's instances (none is needed).
 v3_result V3_API SetHostContext(void*, v3_funknown**) { return kResultOk; }
 
 const v3_plugin_factory_cpp kFactoryTable = {
