@@ -33,8 +33,9 @@ void DescribeClass(int32_t index, Info& info) {
 // counted).
 v3_result V3_API QueryInterface(void* self, const v3_tuid iid, void** object) {
     if (object == nullptr) return kInvalidArgument;
-    const bool known = v3_tuid_match(iid, v3_funknown_iid) || v3_tuid_match(iid, v3_plugin_factory_iid) ||
-                       v3_tuid_match(iid, v3_plugin_factory_2_iid) || v3_tuid_match(iid, v3_plugin_factory_3_iid);
+    const bool known = iid != nullptr &&
+                       (v3_tuid_match(iid, v3_funknown_iid) || v3_tuid_match(iid, v3_plugin_factory_iid) ||
+                        v3_tuid_match(iid, v3_plugin_factory_2_iid) || v3_tuid_match(iid, v3_plugin_factory_3_iid));
     *object = known ? self : nullptr;
     return known ? kResultOk : kNoInterface;
 }
@@ -63,6 +64,7 @@ v3_result V3_API ClassInfo(void*, int32_t index, v3_class_info* info) {
 v3_result V3_API CreateInstance(void*, const v3_tuid classId, const v3_tuid iid, void** object) {
     if (object == nullptr) return kInvalidArgument;
     *object = nullptr;
+    if (classId == nullptr || iid == nullptr) return kInvalidArgument;
     for (const MachineClass& machine : kMachines) {
         if (!v3_tuid_match(classId, machine.classId)) continue;
         Instance* instance = Instance::Create(machine.deliverable());

@@ -42,6 +42,8 @@ Instance::~Instance() {
 
 v3_result Instance::Query(const v3_tuid iid, void** object) {
     if (object == nullptr) return kInvalidArgument;
+    *object = nullptr;
+    if (iid == nullptr) return kNoInterface;
     Face* face = nullptr;
     if (v3_tuid_match(iid, v3_funknown_iid) || v3_tuid_match(iid, v3_plugin_base_iid) ||
         v3_tuid_match(iid, v3_component_iid))

@@ -13,8 +13,8 @@
 LUMO_VST3_EXPORT v3_plugin_factory** V3_API GetPluginFactory() { return lumo::vst3::Factory(); }
 
 #if defined(_WIN32)
-LUMO_VST3_EXPORT bool InitDll() { return true; }
-LUMO_VST3_EXPORT bool ExitDll() { return true; }
+LUMO_VST3_EXPORT bool V3_API InitDll() { return true; }
+LUMO_VST3_EXPORT bool V3_API ExitDll() { return true; }
 #else
 LUMO_VST3_EXPORT bool ModuleEntry(void*) { return true; }
 LUMO_VST3_EXPORT bool ModuleExit() { return true; }

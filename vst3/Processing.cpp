@@ -96,7 +96,8 @@ v3_result Instance::Process(v3_process_data* data) {
             audio.Run(At(io.in[0], done), At(io.in[1], done), At(io.out[0], done), At(io.out[1], done),
                       static_cast<uint32_t>(end - done));
             // A band falls asleep at an engine call's start: then the whole call passed unchanged.
-            unchanged = unchanged && (asleep || (audio.PassedUnchanged() && end - done <= audio.kChunkFrames));
+            const bool oneCall = end - done <= product::PluginProcessor::kChunkFrames;
+            unchanged = unchanged && (asleep || (audio.PassedUnchanged() && oneCall));
             done = end;
         }
         if (done >= frames) break;
