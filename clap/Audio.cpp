@@ -25,18 +25,16 @@ T* From(T* channel, uint32_t frame) {
 
 }  // namespace
 
-void Plugin::TakeEvent(const clap_event_header_t* event, product::ParameterValues* audio) {
+bool Plugin::TakeEvent(const clap_event_header_t* event, int& index, int& raw) {
     if (event == nullptr || event->space_id != CLAP_CORE_EVENT_SPACE_ID || event->type != CLAP_EVENT_PARAM_VALUE ||
         event->size < sizeof(clap_event_param_value_t))
-        return;
+        return false;
     const auto* change = reinterpret_cast<const clap_event_param_value_t*>(event);
-    if (!Knows(change->param_id)) return;
-    const int index = static_cast<int>(change->param_id);
-    int raw = 0;
-    if (!RawOfPlain(parameters_[index], change->value, raw)) return;
+    if (!Knows(change->param_id)) return false;
+    index = static_cast<int>(change->param_id);
+    if (!RawOfPlain(parameters_[index], change->value, raw)) return false;
     Publish(index, raw);
-    // As the LV2 face: a value the engine already has is no new parameter call.
-    if (audio != nullptr && raw != audio->Raw(index)) audio->Set(index, raw);
+    return true;
 }
 
 void Plugin::TakeSharedValues(product::ParameterValues& audio) {
@@ -45,9 +43,10 @@ void Plugin::TakeSharedValues(product::ParameterValues& audio) {
         if (RawValue(i) != audio.Raw(i)) audio.Set(i, RawValue(i));
 }
 
-// Every event takes effect at its frame: the block is split there, and all the events at one
-// frame are one engine call. Events out of order act where they are met; events at or past the
-// block's end act from the next block on. Allocates nothing and takes no lock.
+// Every event takes effect at its frame: the block is split where a value changes, and all the
+// changes at one frame are one engine call. An event before the one above it acts where it is
+// met; events at or past the block's end act from the next block on. As the LV2 face, a value
+// the engine already has is no new parameter call. Allocates nothing and takes no lock.
 clap_process_status Plugin::Process(const clap_process_t* process) {
     if (process == nullptr || !active_.load(std::memory_order_relaxed) || processor_ == nullptr)
         return CLAP_PROCESS_ERROR;
@@ -63,7 +62,7 @@ clap_process_status Plugin::Process(const clap_process_t* process) {
     bool silentIn = true;
     for (uint32_t c = 0; c < kStereo; ++c) {
         in[c] = ChannelOf(input, process->audio_inputs_count, c);
-        out[c] = ChannelOf(process->audio_outputs, process->audio_outputs_count, c);
+        out[c] = ChannelOf(output, process->audio_outputs_count, c);
         // A constant channel holds its first sample throughout; a missing one is silence.
         constantIn[c] = in[c] == nullptr || (input->constant_mask & (uint64_t{1} << c)) != 0;
         const float level = in[c] != nullptr && frames > 0 ? in[c][0] : 0.0f;
@@ -74,31 +73,27 @@ clap_process_status Plugin::Process(const clap_process_t* process) {
         }
     }
 
+    bool asleepThroughout = true;
+    uint32_t done = 0;
+    auto runTo = [&](uint32_t end) {
+        audio.ApplyPending();
+        // Every band asleep before the run: the run passes its input through.
+        asleepThroughout = asleepThroughout && audio.PassedUnchanged();
+        audio.Run(From(in[0], done), From(in[1], done), From(out[0], done), From(out[1], done), end - done);
+        done = end;
+    };
     const clap_input_events_t* events = process->in_events;
     const uint32_t eventCount = events != nullptr && events->size != nullptr ? events->size(events) : 0;
-    uint32_t next = 0;
-    uint32_t done = 0;
-    bool asleepThroughout = true;
-    do {
-        uint32_t until = frames;
-        for (; next < eventCount; ++next) {
-            const clap_event_header_t* event = events->get(events, next);
-            const uint32_t at = event != nullptr ? std::min(event->time, frames) : done;
-            if (at > done) {
-                until = at;
-                break;
-            }
-            TakeEvent(event, &audio.Values());
-        }
-        if (until > done) {
-            audio.ApplyPending();
-            // Every band asleep before the run: the run passes its input through.
-            asleepThroughout = asleepThroughout && audio.PassedUnchanged();
-            audio.Run(From(in[0], done), From(in[1], done), From(out[0], done), From(out[1], done), until - done);
-            done = until;
-        }
-    } while (done < frames);
-    for (; next < eventCount; ++next) TakeEvent(events->get(events, next), &audio.Values());
+    uint32_t at = 0;
+    for (uint32_t i = 0; i < eventCount; ++i) {
+        const clap_event_header_t* event = events->get(events, i);
+        if (event != nullptr) at = std::max(at, std::min(event->time, frames));
+        int index = 0, raw = 0;
+        if (!TakeEvent(event, index, raw) || raw == audio.Values().Raw(index)) continue;
+        if (at > done) runTo(at);
+        audio.Values().Set(index, raw);
+    }
+    if (frames > done) runTo(frames);
 
     if (output == nullptr || out[0] == nullptr || out[1] == nullptr) return CLAP_PROCESS_ERROR;
     output->constant_mask = 0;

@@ -14,7 +14,8 @@ namespace lumo::clap {
 
 void Plugin::Flush(const clap_input_events_t* events) {
     const uint32_t count = events != nullptr && events->size != nullptr ? events->size(events) : 0;
-    for (uint32_t i = 0; i < count; ++i) TakeEvent(events->get(events, i), nullptr);
+    int index = 0, raw = 0;
+    for (uint32_t i = 0; i < count; ++i) TakeEvent(events->get(events, i), index, raw);
     if (count > 0) sharedChanged_.store(true, std::memory_order_release);
 }
 

@@ -62,9 +62,9 @@ public:
     uint32_t TailFrames() const { return tailFrames_.load(std::memory_order_relaxed); }
 
 private:
-    // A CLAP_EVENT_PARAM_VALUE into value_, and into `audio` when given (process); any other
-    // event, an unknown parameter or a value that is not finite changes nothing.
-    void TakeEvent(const clap_event_header_t* event, product::ParameterValues* audio);
+    // A CLAP_EVENT_PARAM_VALUE into value_: true, the parameter and its raw value. Any other
+    // event, an unknown parameter or a value that is not finite: false, nothing changed.
+    bool TakeEvent(const clap_event_header_t* event, int& index, int& raw);
     void Publish(int index, int raw);
     void TakeSharedValues(product::ParameterValues& audio);
 

@@ -47,7 +47,7 @@ bool Plugin::Load(const clap_istream_t* stream) {
     }
     sharedChanged_.store(true, std::memory_order_release);
     if (changed && hostParams_ != nullptr && hostParams_->rescan != nullptr)
-        hostParams_->rescan(host_, CLAP_PARAM_RESCAN_VALUES | (rangeChanged ? CLAP_PARAM_RESCAN_TEXT : 0u));
+        hostParams_->rescan(host_, CLAP_PARAM_RESCAN_VALUES | (rangeChanged ? clap_param_rescan_flags{CLAP_PARAM_RESCAN_TEXT} : 0u));
     return true;
 }
 
