@@ -7,7 +7,7 @@ set -euo pipefail
 
 native=(cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
         libcairo2-dev libsndfile1-dev libcli11-dev nlohmann-json3-dev fonts-dejavu-core
-        lv2-dev liblilv-dev lilv-utils lv2file lv2proc sordi)
+        lv2-dev liblilv-dev lilv-utils lv2file lv2proc sordi dpf-source qtractor)
 windows=(g++-mingw-w64-i686 wine wine32:i386 xvfb xauth fonts-wine)
 bench=(sox hyperfine lsp-plugins-lv2 zam-plugins)
 
