@@ -39,8 +39,10 @@ bool Plugin::TakeEvent(const clap_event_header_t* event, int& index, int& raw) {
 
 void Plugin::TakeSharedValues(product::ParameterValues& audio) {
     if (!sharedChanged_.exchange(false, std::memory_order_acquire)) return;
-    for (int i = 0; i < count_; ++i)
-        if (RawValue(i) != audio.Raw(i)) audio.Set(i, RawValue(i));
+    for (int i = 0; i < count_; ++i) {
+        const int raw = RawValue(i);
+        if (raw != audio.Raw(i)) audio.Set(i, raw);
+    }
 }
 
 // Every event takes effect at its frame: the block is split where a value changes, and all the

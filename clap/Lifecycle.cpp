@@ -29,7 +29,7 @@ Plugin::Plugin(const PluginKind& kind, const clap_host_t* host)
         // The host, on the audio thread, before the first process of a run.
         [](const clap_plugin_t* p) { return Of(p)->StartProcessing(); },
         // The host, on the audio thread, after the last process of a run.
-        [](const clap_plugin_t* p) { Of(p)->StopProcessing(); },
+        [](const clap_plugin_t*) {},
         // The host, on the audio thread, when the audio starts afresh (a jump, a new stream).
         [](const clap_plugin_t* p) { Of(p)->Reset(); },
         // The host, on the audio thread, for each block.
@@ -64,20 +64,15 @@ bool Plugin::Activate(double sampleRate) {
     sharedChanged_.store(false);
     for (int i = 0; i < count_; ++i) processor_->Values().Set(i, RawValue(i));
     tailFrames_.store(static_cast<uint32_t>(processor_->TailFrames()));
-    processing_ = false;
     active_.store(true);
     return true;
 }
 
-void Plugin::Deactivate() {
-    active_.store(false);
-    processing_ = false;
-}
+// The processor stays (a process call out of order finds it); the next activation restarts it.
+void Plugin::Deactivate() { active_.store(false); }
 
-bool Plugin::StartProcessing() {
-    processing_ = active_.load();
-    return processing_;
-}
+// Processing needs nothing beyond activation; process itself checks that.
+bool Plugin::StartProcessing() { return active_.load(); }
 
 void Plugin::Reset() {
     if (active_.load() && processor_ != nullptr) processor_->Activate();

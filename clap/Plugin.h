@@ -42,7 +42,6 @@ public:
     bool Activate(double sampleRate);
     void Deactivate();
     bool StartProcessing();
-    void StopProcessing() { processing_ = false; }
     void Reset();
     clap_process_status Process(const clap_process_t* process);
     void OnMainThread();
@@ -79,7 +78,6 @@ private:
     std::atomic<bool> textsChanged_{false};
     std::atomic<bool> active_{false};
     std::atomic<uint32_t> tailFrames_{0};
-    bool processing_ = false;  // audio thread
     std::unique_ptr<product::PluginProcessor> processor_;
 };
 

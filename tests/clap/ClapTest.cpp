@@ -67,7 +67,7 @@ struct Stream {
     clap_istream_t in{this, [](const clap_istream_t* s, void* b, uint64_t n) -> int64_t {
                           Stream& self = *static_cast<Stream*>(s->ctx);
                           n = std::min<uint64_t>({n, self.step, self.bytes.size() - self.at});
-                          std::memcpy(b, self.bytes.data() + self.at, n);
+                          if (n > 0) std::memcpy(b, self.bytes.data() + self.at, n);
                           self.at += n;
                           return static_cast<int64_t>(n);
                       }};
