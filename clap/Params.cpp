@@ -88,7 +88,9 @@ const clap_plugin_params_t kParams = {
     TextToValue,
     // The host, on the audio thread while active (else the main thread), outside process:
     // parameter changes without audio.
-    [](const clap_plugin_t* p, const clap_input_events_t* in, const clap_output_events_t*) { Plugin::Of(p)->Flush(in); },
+    [](const clap_plugin_t* p, const clap_input_events_t* in, const clap_output_events_t*) {
+        Plugin::Of(p)->Flush(in);
+    },
 };
 
 }  // namespace lumo::clap

@@ -46,8 +46,8 @@ bool Plugin::Load(const clap_istream_t* stream) {
         value_[i].store(raw[i], std::memory_order_relaxed);
     }
     sharedChanged_.store(true, std::memory_order_release);
-    if (changed && hostParams_ != nullptr && hostParams_->rescan != nullptr)
-        hostParams_->rescan(host_, CLAP_PARAM_RESCAN_VALUES | (rangeChanged ? clap_param_rescan_flags{CLAP_PARAM_RESCAN_TEXT} : 0u));
+    const clap_param_rescan_flags rescan = CLAP_PARAM_RESCAN_VALUES | (rangeChanged ? CLAP_PARAM_RESCAN_TEXT : 0);
+    if (changed && hostParams_ != nullptr && hostParams_->rescan != nullptr) hostParams_->rescan(host_, rescan);
     return true;
 }
 

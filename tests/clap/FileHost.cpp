@@ -109,7 +109,8 @@ int Run(const clap_plugin_factory_t* factory, int argc, char** argv) {
         const uint32_t frames = static_cast<uint32_t>(std::min<long>(block, info.frames - start));
         EventList events;
         for (const Change& c : changes)
-            if (c.frame >= start && c.frame < start + frames) events.Add(static_cast<uint32_t>(c.frame - start), c.id, c.value);
+            if (c.frame >= start && c.frame < start + frames)
+                events.Add(static_cast<uint32_t>(c.frame - start), c.id, c.value);
         std::stable_sort(events.events.begin(), events.events.end(),
                          [](const auto& a, const auto& b) { return a.header.time < b.header.time; });
         for (uint32_t i = 0; i < frames; ++i)
@@ -147,7 +148,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     void* library = dlopen(argv[1], RTLD_NOW | RTLD_LOCAL);
-    const auto* entry = library != nullptr ? static_cast<const clap_plugin_entry_t*>(dlsym(library, "clap_entry")) : nullptr;
+    const auto* entry =
+        library != nullptr ? static_cast<const clap_plugin_entry_t*>(dlsym(library, "clap_entry")) : nullptr;
     if (entry == nullptr || !entry->init(argv[1])) return Fail(std::string("not a CLAP file: ") + argv[1]);
     const auto* factory = static_cast<const clap_plugin_factory_t*>(entry->get_factory(CLAP_PLUGIN_FACTORY_ID));
     int status = 0;
