@@ -18,9 +18,9 @@ constexpr clap_plugin_descriptor_t Describe(const char* id, const char* name, co
 
 // The IDs are the plug-ins' identity in saved sessions: never change them.
 const clap_plugin_descriptor_t kDescriptors[kPluginCount] = {
-    Describe("org.tarvo-lumo.lumo-31", "Tarvo Lumo-31", "Stereo graphic equaliser, 31 bands a third of an octave"),
-    Describe("org.tarvo-lumo.lumo-20", "Tarvo Lumo-20", "Stereo graphic equaliser, 20 bands half an octave"),
-    Describe("org.tarvo-lumo.lumo-15", "Tarvo Lumo-15", "Stereo graphic equaliser, 15 bands two thirds of an octave"),
+    Describe("org.tarvo-lumo.lumo-31", "Tarvo Lumo-31", "Stereo graphic equaliser: 31 bands, 1/3 octave apart"),
+    Describe("org.tarvo-lumo.lumo-20", "Tarvo Lumo-20", "Stereo graphic equaliser: 20 bands, 1/2 octave apart"),
+    Describe("org.tarvo-lumo.lumo-15", "Tarvo Lumo-15", "Stereo graphic equaliser: 15 bands, 2/3 octave apart"),
 };
 
 const PluginKind kKinds[kPluginCount] = {
