@@ -47,7 +47,7 @@ check() {  # check NAME REFERENCE OUTPUT
   if out=$("$wavtool" compare "$2" "$3" "$frames"); then echo "$1: $out"; else echo "$1: $out" >&2; status=1; fi
 }
 for block in 1 7 4096; do
-  "$host" "$clap" "$id" "$in" "$work/clap-$block.wav" --block "$block" "${clap_args[@]}"
+  "$host" "$clap" "$id" "$in" "$work/clap-$block.wav" --rate-from-file --block "$block" "${clap_args[@]}"
   check "blocks of $block" "$work/lumo.wav" "$work/clap-$block.wav"
 done
 
@@ -66,7 +66,8 @@ for change in "${at[@]}"; do
 done
 for block in 7 4096; do
   "$render" "$machine" "$in" "$work/machine-at-$block.wav" --block "$block" "${render_args[@]}" "${render_at[@]}"
-  "$host" "$clap" "$id" "$in" "$work/clap-at-$block.wav" --block "$block" "${clap_args[@]}" "${clap_at[@]}"
+  "$host" "$clap" "$id" "$in" "$work/clap-at-$block.wav" --rate-from-file --block "$block" "${clap_args[@]}" \
+    "${clap_at[@]}"
   check "automation, blocks of $block" "$work/machine-at-$block.wav" "$work/clap-at-$block.wav"
 done
 if "$wavtool" compare "$work/lumo.wav" "$work/clap-at-4096.wav" "$frames" >/dev/null; then
