@@ -4,8 +4,10 @@
 //                                             noise, a click, a sweep) padded with 0.2 s silence,
 //                                             quiet enough that the equalised output stays
 //                                             within full scale (lv2proc clips at +-1)
-//   lumo-wavtool noise OUT.wav RATE SECONDS   stereo 32-bit float white noise at -20 dBFS peak,
-//                                             left and right independent (a swap shows)
+//   lumo-wavtool noise OUT.wav RATE SECONDS [SILENCE]
+//                                             stereo 32-bit float white noise at -20 dBFS peak,
+//                                             left and right independent (a swap shows),
+//                                             followed by SILENCE seconds of zeros (default 0)
 //   lumo-wavtool frames FILE.wav              prints the frame count and the sample rate
 //   lumo-wavtool compare A.wav B.wav N        exit 0 when the first N frames of both are the same
 //                                             32-bit float words (both stereo float, >= N frames)
@@ -77,14 +79,15 @@ int Signal(const char* path, int rate) {
     return Write(path, samples, rate);
 }
 
-int Noise(const char* path, int rate, double seconds) {
-    if (rate <= 0 || !(seconds > 0) || seconds > 600) {
-        std::fprintf(stderr, "noise: a positive rate and 0 to 600 seconds\n");
+int Noise(const char* path, int rate, double seconds, double silence) {
+    if (rate <= 0 || !(seconds > 0) || seconds > 600 || !(silence >= 0) || silence > 600) {
+        std::fprintf(stderr, "noise: a positive rate, 0 to 600 seconds of noise and of silence\n");
         return 2;
     }
-    std::vector<float> samples(static_cast<size_t>(std::lround(seconds * rate)) * 2);
+    const size_t noiseSamples = static_cast<size_t>(std::lround(seconds * rate)) * 2;
+    std::vector<float> samples(noiseSamples + static_cast<size_t>(std::lround(silence * rate)) * 2, 0.0f);
     uint32_t left = 2024, right = 77;
-    for (size_t i = 0; i < samples.size(); i += 2) {
+    for (size_t i = 0; i < noiseSamples; i += 2) {
         samples[i] = static_cast<float>(NextNoise(left) * 0.2);
         samples[i + 1] = static_cast<float>(NextNoise(right) * 0.2);
     }
@@ -124,10 +127,11 @@ int Compare(const char* a, const char* b, long frames) {
 int main(int argc, char** argv) {
     const std::string command = argc > 1 ? argv[1] : "";
     if (argc == 4 && command == "signal") return Signal(argv[2], std::atoi(argv[3]));
-    if (argc == 5 && command == "noise") return Noise(argv[2], std::atoi(argv[3]), std::atof(argv[4]));
+    if ((argc == 5 || argc == 6) && command == "noise")
+        return Noise(argv[2], std::atoi(argv[3]), std::atof(argv[4]), argc == 6 ? std::atof(argv[5]) : 0.0);
     if (argc == 3 && command == "frames") return Frames(argv[2]);
     if (argc == 5 && command == "compare") return Compare(argv[2], argv[3], std::atol(argv[4]));
     std::fprintf(stderr,
-                 "usage: lumo-wavtool signal OUT RATE | noise OUT RATE SECONDS | frames FILE | compare A B FRAMES\n");
+                 "usage: lumo-wavtool signal OUT RATE | noise OUT RATE SECONDS [SILENCE] | frames FILE | compare A B FRAMES\n");
     return 2;
 }
