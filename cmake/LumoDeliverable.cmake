@@ -29,9 +29,8 @@ function(lumo_add_deliverable index bands)
   if(WIN32)
     set_target_properties(${plugin} PROPERTIES SUFFIX ".dll")
     target_sources(${plugin} PRIVATE ${CMAKE_SOURCE_DIR}/shell/exports.def)
-    # No runtime DLLs beyond the system's; no debug symbols in what musicians install.
-    target_link_options(${plugin} PRIVATE -static -static-libgcc -static-libstdc++
-                        -Wl,--kill-at -s)
+    # Undecorated exports; no runtime DLLs beyond the system's, no debug symbols, no time stamp.
+    target_link_options(${plugin} PRIVATE ${LUMO_WINDOWS_PLUGIN_LINK_OPTIONS} -Wl,--kill-at)
   else()
     set_target_properties(${plugin} PROPERTIES SUFFIX ".so")
     target_link_options(${plugin} PRIVATE -Wl,-z,defs

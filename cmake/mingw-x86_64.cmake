@@ -1,5 +1,6 @@
-# Cross-compiling 64-bit Windows programs with MinGW-w64 (Debian g++-mingw-w64-x86-64), for what
-# runs under 64-bit Wine: Steinberg's VST3 validator (scripts/build-vst3-validator.sh --windows).
+# Cross-compiling for 64-bit Windows with MinGW-w64 (Debian g++-mingw-w64-x86-64): the project's
+# 64-bit Windows build (the VST3 bundle, the CLAP file and their tests, run under 64-bit Wine) and
+# Steinberg's VST3 validator (scripts/build-vst3-validator.sh --windows).
 # The posix-threads flavour of the runtime has std::thread and std::mutex; link with -static so
 # that no runtime DLL is imported.
 set(CMAKE_SYSTEM_NAME Windows)
@@ -14,3 +15,5 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# Test executables run under 64-bit Wine through this wrapper (own win64 prefix).
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine64-run.sh)

@@ -1,7 +1,12 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine with a prefix and an X display of its own, passing the
 # arguments through and returning the program's exit status. CMake uses it as the emulator of
-# the Windows build, so ctest runs the test executables through it.
+# the Windows builds, so ctest runs the test executables through it.
+#
+# 32-bit programs (the default) run under 32-bit Wine in a WINEARCH=win32 prefix, which needs a
+# kernel that starts 32-bit programs (scripts/probe-32bit.sh). With LUMO_WINE_ARCH=win64
+# (scripts/wine64-run.sh) 64-bit programs run in a WINEARCH=win64 prefix, started by the 64-bit
+# loader (wine64) alone, whose server is 64-bit too (scripts/probe-wine64.sh).
 #
 # Usage: scripts/wine-run.sh program.exe [arguments...]
 #        scripts/wine-run.sh --session BUILD_DIR command [arguments...]
@@ -33,7 +38,12 @@ fi
 program=$1
 shift
 
-if ! no_wine_reason=$("$(dirname "$0")/probe-32bit.sh"); then
+case ${LUMO_WINE_ARCH:-win32} in
+  win32) probe=probe-32bit.sh loader=wine ;;
+  win64) probe=probe-wine64.sh loader=${LUMO_WINE64:-$(command -v wine64 || echo /usr/lib/wine/wine64)} ;;
+  *) echo "wine-run: LUMO_WINE_ARCH is win32 or win64, not $LUMO_WINE_ARCH" >&2; exit 2 ;;
+esac
+if ! no_wine_reason=$("$(dirname "$0")/$probe"); then
   echo "wine-run: $no_wine_reason" >&2
   exit 125
 fi
@@ -61,8 +71,10 @@ mkdir -p "$state/users"
 export WINEPREFIX=$prefix
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
-export WINEARCH=win32
+export WINEARCH=${LUMO_WINE_ARCH:-win32}
 unset WINELOADERNOEXEC
+# Programs Wine starts itself (services, wineboot's helpers) use the same loader.
+[ "$WINEARCH" = win64 ] && export WINELOADER=$loader
 
 exec 9>"$state/lock"
 
@@ -104,7 +116,7 @@ create_prefix() {
   local started=$SECONDS
   echo "wine-run: creating Wine prefix $prefix" >&2
   rm -rf "$prefix"
-  wineboot -i >/dev/null 2>&1
+  "$loader" wineboot -i >/dev/null 2>&1
   wineserver -w
   if [ ! -d "$prefix/drive_c/windows" ]; then
     echo "wine-run: wineboot failed to create $prefix" >&2
@@ -114,11 +126,11 @@ create_prefix() {
   mkdir -p "$prefix/drive_c/windows/Fonts"
   cp /usr/share/wine/fonts/tahoma*.ttf "$prefix/drive_c/windows/Fonts/"
   # A crashing test must end with an exit status, not wait on a dialog.
-  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+  "$loader" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
     >/dev/null 2>&1
   # The Xvfb here has no window manager: unmanaged windows spare every hide and destroy a wait
   # of about 2 s for a manager that never answers.
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+  "$loader" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
   wineserver -w
   touch "$prefix/.lumo-ready"
   echo "wine-run: prefix ready in $((SECONDS - started)) s" >&2
@@ -146,7 +158,7 @@ if [ "${new_session:-0}" = 1 ]; then
   # Start the session's server and services here, detached from our output: started by the
   # program instead, they would inherit its stdout and keep ctest waiting for end of file.
   wineserver -p </dev/null >/dev/null 2>&1
-  wineboot </dev/null >/dev/null 2>&1
+  "$loader" wineboot </dev/null >/dev/null 2>&1
 fi
 touch "$state/users/$$"
 flock -u 9
@@ -169,7 +181,7 @@ trap 'exit 130' INT TERM
 if [ $session -eq 1 ]; then
   "$program" "$@"
 else
-  wine "$program" "$@"
+  "$loader" "$program" "$@"
 fi
 status=$?
 exit $status

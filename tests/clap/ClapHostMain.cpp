@@ -114,6 +114,7 @@ int RenderFile(const LoadedPlugin& loaded, TestHost& host, const Options& option
 
 int main(int argc, char** argv) {
     CLI::App app{"A small CLAP file host for tests", "lumo-clap-host"};
+    app.allow_windows_style_options(false);  // on Windows too, "/x" is a path, not an option
     Options options;
     app.add_option("PLUGIN.clap PLUGIN_ID IN OUT.wav", options.positionals, "The plug-in file first")
         ->required()

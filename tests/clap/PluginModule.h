@@ -1,5 +1,5 @@
-// A CLAP plug-in file opened and its clap_entry found; the platform's part (dlopen, or later
-// LoadLibraryW on Windows) lives in PluginModule<Platform>.cpp only.
+// A CLAP plug-in file opened and its clap_entry found; the platform's part (dlopen, or
+// LoadLibraryW on Windows) lives in PluginModule<Platform>.cpp only. Paths are UTF-8.
 #pragma once
 
 #include <clap/entry.h>

@@ -5,8 +5,14 @@
 # reference host with its blocks split at those frames (lumo-machine-render). 32-bit float over
 # the input's length: 3 s of noise and 0.2 s of silence, the filters' ring-out.
 # Usage: host-identity.sh CLAP_FILE CLAP_HOST LUMO MACHINE_FILE MACHINE_RENDER WAVTOOL WORKDIR BANDS RATE
+#   LUMO_CLAP_HOST_RUNNER, when set, starts CLAP_HOST (scripts/wine64-run.sh for the Windows
+#   build's lumo-clap-host.exe, against the native build's other tools).
 set -euo pipefail
 clap=$1 host=$2 lumo=$3 machine=$4 render=$5 wavtool=$6 work=$7 bands=$8 rate=$9
+for tool in "$lumo" "$machine" "$render" "$wavtool"; do
+  [ -e "$tool" ] || { echo "$tool is missing (build the native side first)" >&2; exit 1; }
+done
+run_host() { ${LUMO_CLAP_HOST_RUNNER:+"$LUMO_CLAP_HOST_RUNNER"} "$host" "$@"; }
 id=org.tarvo-lumo.lumo-$bands
 mkdir -p "$work"
 rm -f "$work"/*.wav
@@ -47,7 +53,7 @@ check() {  # check NAME REFERENCE OUTPUT
   if out=$("$wavtool" compare "$2" "$3" "$frames"); then echo "$1: $out"; else echo "$1: $out" >&2; status=1; fi
 }
 for block in 1 7 4096; do
-  "$host" "$clap" "$id" "$in" "$work/clap-$block.wav" --rate-from-file --block "$block" "${clap_args[@]}"
+  run_host "$clap" "$id" "$in" "$work/clap-$block.wav" --rate-from-file --block "$block" "${clap_args[@]}"
   check "blocks of $block" "$work/lumo.wav" "$work/clap-$block.wav"
 done
 
@@ -66,7 +72,7 @@ for change in "${at[@]}"; do
 done
 for block in 7 4096; do
   "$render" "$machine" "$in" "$work/machine-at-$block.wav" --block "$block" "${render_args[@]}" "${render_at[@]}"
-  "$host" "$clap" "$id" "$in" "$work/clap-at-$block.wav" --rate-from-file --block "$block" "${clap_args[@]}" \
+  run_host "$clap" "$id" "$in" "$work/clap-at-$block.wav" --rate-from-file --block "$block" "${clap_args[@]}" \
     "${clap_at[@]}"
   check "automation, blocks of $block" "$work/machine-at-$block.wav" "$work/clap-at-$block.wav"
 done

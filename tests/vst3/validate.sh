@@ -2,6 +2,7 @@
 # Steinberg's validator over one VST3 bundle, its standard tests and then its extended ones (-e):
 # passes only when both runs end normally, report at least one test and "0 tests failed".
 # Usage: validate.sh VALIDATOR BUNDLE.vst3
+#   LUMO_VALIDATOR_RUNNER, when set, starts VALIDATOR (scripts/wine64-run.sh for validator.exe).
 set -uo pipefail
 [ $# -eq 2 ] || { echo "usage: $0 VALIDATOR BUNDLE.vst3" >&2; exit 2; }
 validator=$1 bundle=$2
@@ -9,7 +10,7 @@ status=0
 run() {
   local label=$1; shift
   local report code result
-  report=$("$validator" "$@" "$bundle" 2>&1)
+  report=$(${LUMO_VALIDATOR_RUNNER:+"$LUMO_VALIDATOR_RUNNER"} "$validator" "$@" "$bundle" 2>&1)
   code=$?
   result=$(grep -E '^Result: [0-9]+ tests passed, [0-9]+ tests failed' <<<"$report" | tail -n 1)
   if [ $code -eq 0 ] && [[ $result =~ ^Result:\ ([0-9]+)\ tests\ passed,\ 0\ tests\ failed ]] &&

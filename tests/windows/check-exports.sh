@@ -2,15 +2,19 @@
 # Checks the plug-in files in a folder: each exports exactly GetInfo and CreateMachine
 # (undecorated), and a Windows DLL imports nothing but system DLLs (no C++ or GCC runtime DLL),
 # carries no debug sections and stays under 1 MiB (linked stripped, each is about 0.36 MiB; one
-# with debug information is about 1.9 MiB).
+# with debug information is about 1.9 MiB). With --pe32+, one 64-bit Windows DLL (the VST3 module,
+# the CLAP file) is checked the same way for the exports named.
 # Usage: check-exports.sh PLUGIN_DIR
+#        check-exports.sh --pe32+ FILE EXPORT...
 set -uo pipefail
 
-dir=${1:?usage: check-exports.sh PLUGIN_DIR}
+usage="usage: check-exports.sh PLUGIN_DIR | --pe32+ FILE EXPORT..."
+dir=${1:?$usage}
 expected=$'CreateMachine\nGetInfo'
 # DLLs every Windows has; anything else would have to ship with the plug-in.
 system_dlls='^(kernel32|user32|gdi32|gdiplus|msvcrt|advapi32|shell32|ole32|oleaut32|comdlg32|comctl32|winmm|ntdll)\.dll$'
 objdump=${OBJDUMP:-i686-w64-mingw32-objdump}
+magic=10b  # PE32; PE32+ is 20b
 max_dll_bytes=$((1024 * 1024))
 
 failures=0
@@ -20,7 +24,7 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 check_dll() {
   local file=$1 dump exports imports bad
   dump=$("$objdump" -p "$file") || { fail "$file: objdump failed"; return; }
-  grep -q '^Magic.*10b' <<<"$dump" || fail "$file: not a 32-bit PE image"
+  grep -q "^Magic.*$magic" <<<"$dump" || fail "$file: not a PE image with magic $magic"
   # Export names: the lines "[   n] Name" of the name pointer table.
   exports=$(sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' <<<"$dump" |
             sed -n 's/^[[:space:]]*\[[[:space:]]*[0-9]*\][[:space:]]*//p' | sort)
@@ -47,6 +51,17 @@ check_so() {
   [ -z "$others" ] || fail "$file exports data or other symbols: $(tr '\n' ' ' <<<"$others")"
   echo "$(basename "$file"): exports $(tr '\n' ' ' <<<"$exports")"
 }
+
+if [ "$dir" = --pe32+ ]; then
+  [ $# -ge 3 ] || { echo "$usage" >&2; exit 2; }
+  objdump=${OBJDUMP:-x86_64-w64-mingw32-objdump}
+  magic=20b
+  expected=$(printf '%s\n' "${@:3}" | sort)
+  check_dll "$2"
+  echo "$failures failures"
+  [ $failures -eq 0 ]
+  exit
+fi
 
 for bands in 31 20 15; do
   found=0
