@@ -10,8 +10,9 @@ set -euo pipefail
 native=(cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
         libcairo2-dev libsndfile1-dev libcli11-dev nlohmann-json3-dev fonts-dejavu-core
         lv2-dev liblilv-dev lilv-utils lv2file lv2proc sordi ardour qtractor dpf-source)
-# g++-mingw-w64-x86-64: the Windows x64 build of Steinberg's validator (scripts/build-vst3-validator.sh).
-windows=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 xvfb xauth fonts-wine)
+# g++-mingw-w64-x86-64: the 64-bit Windows build and Steinberg's validator for it; wine64: 64-bit
+# Wine (its loader, which needs no 32-bit execution); zip: the Windows release archive.
+windows=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 xvfb xauth fonts-wine zip)
 bench=(sox hyperfine lsp-plugins-lv2 zam-plugins)
 
 want=("${native[@]}")
