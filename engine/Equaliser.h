@@ -15,6 +15,7 @@
 #include "engine/Parameters.h"
 #include "engine/cascade/Cascade.h"
 #include "engine/TripleBuffer.h"
+#include "engine/WideBand.h"
 
 namespace lumo::engine {
 
@@ -76,7 +77,9 @@ public:
     const ParameterScale& GainScale() const { return gainScale_; }
     int BandSlider(int band) const { return bandSlider_[band]; }
     BandActivity Activity(int band) const;
-    StereoBiquadState BandState(int band) const { return states_[band]; }
+    bool RunsInDouble(int band) const { return runsInDouble_[band]; }
+    // A band's filter state; a band that runs in double has its state rounded to float here.
+    StereoBiquadState BandState(int band) const;
     int OutputFramesLeft() const { return fadeCounter_; }
     int FadeFrames() const { return fadeFrames_; }
 
@@ -91,6 +94,7 @@ private:
     void DesignBand(int band, int sampleRateHz);
     void ApplyActivityRule(int band);
     void RunBands(float* interleaved, int frames);
+    void RunMixedForms(const int* runningBands, int count, float* interleaved, int frames);
     void PublishCoefficients();
 
     BandLayout layout_;
@@ -101,8 +105,13 @@ private:
     double bandwidthOctaves_;
     int bandSlider_[kMaxBands];
 
-    BiquadCoefficients designed_[kMaxBands];  // as the cascade runs them and the snapshot holds them
-    StereoBiquadState states_[kMaxBands];
+    // Each band's design (BandDesign): the float set the cascade runs, or, where runsInDouble_,
+    // the double set that RunWideBand runs. The snapshot holds both.
+    BiquadCoefficients designed_[kMaxBands];
+    WideBiquadCoefficients wideDesigned_[kMaxBands];
+    bool runsInDouble_[kMaxBands];
+    StereoBiquadState states_[kMaxBands];        // float bands' state (zero for double bands)
+    WideStereoState wideStates_[kMaxBands];      // double bands' state (zero for float bands)
     bool flat_[kMaxBands];
     int tailFramesLeft_[kMaxBands];
     bool everyBandAsleep_ = false;  // and every band's state zero: the audio path has nothing to do
