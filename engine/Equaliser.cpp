@@ -43,7 +43,6 @@ Equaliser::Equaliser(const BandLayout& layout)
     bandwidthOctaves_ = 2.0 * layout.spacingOctaves;
     for (int band = 0; band < kMaxBands; ++band) {
         bandSlider_[band] = kSliderCentre;
-        runsInDouble_[band] = false;
         states_[band] = {};
         wideStates_[band] = {};
         flat_[band] = true;
@@ -103,21 +102,23 @@ ParameterOutcome Equaliser::ApplyParameters(const ParameterChanges& changes, int
 void Equaliser::DesignBand(int band, int sampleRateHz) {
     const BandDesign design = DesignBandToRun(layout_, band, sampleRateHz,
                                               gainScale_.Value(bandSlider_[band]), bandwidthOctaves_);
-    // A band that changes form keeps its filter state, as any redesigned band does.
-    if (design.runsInDouble && !runsInDouble_[band]) {
+    // A band that changes form keeps its filter state, as any redesigned band does; the state
+    // of the form it does not run is zero.
+    if (design.runsInDouble && !RunsInDouble(band)) {
         wideStates_[band] = Widened(states_[band]);
         states_[band] = {};
-    } else if (!design.runsInDouble && runsInDouble_[band]) {
+    } else if (!design.runsInDouble && RunsInDouble(band)) {
         states_[band] = Rounded(wideStates_[band]);
         wideStates_[band] = {};
     }
     designed_[band] = design.single;
     wideDesigned_[band] = design.wide;
-    runsInDouble_[band] = design.runsInDouble;
+    const std::uint32_t bit = 1u << band;
+    doubleBands_ = design.runsInDouble ? doubleBands_ | bit : doubleBands_ & ~bit;
 }
 
 void Equaliser::ApplyActivityRule(int band) {
-    if (!runsInDouble_[band] && designed_[band].IsIdentity()) {
+    if (!RunsInDouble(band) && designed_[band].IsIdentity()) {
         // Identity is designed only for a band that cannot be realised at this sample rate: it
         // has nothing to ring out and sleeps from the next call on.
         flat_[band] = true;
@@ -131,7 +132,7 @@ void Equaliser::ApplyActivityRule(int band) {
 }
 
 StereoBiquadState Equaliser::BandState(int band) const {
-    return runsInDouble_[band] ? Rounded(wideStates_[band]) : states_[band];
+    return RunsInDouble(band) ? Rounded(wideStates_[band]) : states_[band];
 }
 
 BandActivity Equaliser::Activity(int band) const {
@@ -144,11 +145,10 @@ void Equaliser::PublishCoefficients() {
     if (!published_.TryBeginWrite()) return;
     CoefficientSnapshot& snapshot = published_.BackBuffer();
     snapshot.bandCount = layout_.bandCount;
-    snapshot.doubleBands = 0;
+    snapshot.doubleBands = doubleBands_;
     for (int band = 0; band < layout_.bandCount; ++band) {
         snapshot.bands[band] = designed_[band];
         snapshot.wide[band] = wideDesigned_[band];
-        if (runsInDouble_[band]) snapshot.doubleBands |= 1u << band;
     }
     published_.EndWrite(true);
 }
@@ -161,18 +161,16 @@ void Equaliser::RunBands(float* interleaved, int frames) {
     if (everyBandAsleep_) return;  // and every state already zero: nothing to do
     int runningBands[kMaxBands];
     int count = 0;
-    bool anyInDouble = false;
     for (int band = 0; band < layout_.bandCount; ++band) {
         if (flat_[band]) {
             if (tailFramesLeft_[band] <= 0) {
                 states_[band] = {};
-                wideStates_[band] = {};
+                if (RunsInDouble(band)) wideStates_[band] = {};
                 continue;
             }
             tailFramesLeft_[band] -= frames;
         }
         runningBands[count++] = band;
-        anyInDouble = anyInDouble || runsInDouble_[band];
     }
     if (count == 0) {
         everyBandAsleep_ = true;  // until a parameter change redesigns a band
@@ -180,7 +178,10 @@ void Equaliser::RunBands(float* interleaved, int frames) {
     }
 
     DenormalsOff denormalsOff;  // restores the caller's floating-point control on return
-    if (anyInDouble) {
+    bool someInDouble = false;
+    if (doubleBands_ != 0)
+        for (int i = 0; i < count && !someInDouble; ++i) someInDouble = RunsInDouble(runningBands[i]);
+    if (someInDouble) {
         RunMixedForms(runningBands, count, interleaved, frames);
     } else if (count == layout_.bandCount) {
         runCascade_(designed_, states_, count, interleaved, frames);
@@ -195,9 +196,14 @@ void Equaliser::RunBands(float* interleaved, int frames) {
         for (int i = 0; i < count; ++i) states_[runningBands[i]] = states[i];
     }
     for (int i = 0; i < count; ++i) {
-        const int band = runningBands[i];
-        if (!IsFinite(states_[band])) states_[band] = {};
-        if (!IsFinite(wideStates_[band])) wideStates_[band] = {};
+        StereoBiquadState& state = states_[runningBands[i]];
+        if (!IsFinite(state)) state = {};
+    }
+    if (someInDouble) {
+        for (int i = 0; i < count; ++i) {
+            WideStereoState& state = wideStates_[runningBands[i]];
+            if (!IsFinite(state)) state = {};
+        }
     }
 }
 
@@ -207,13 +213,13 @@ void Equaliser::RunMixedForms(const int* runningBands, int count, float* interle
     BiquadCoefficients coefficients[kMaxBands];
     StereoBiquadState states[kMaxBands];
     for (int i = 0; i < count;) {
-        if (runsInDouble_[runningBands[i]]) {
+        if (RunsInDouble(runningBands[i])) {
             const int band = runningBands[i++];
             RunWideBand(wideDesigned_[band], wideStates_[band], interleaved, frames);
             continue;
         }
         int stretch = 0;
-        for (; i + stretch < count && !runsInDouble_[runningBands[i + stretch]]; ++stretch) {
+        for (; i + stretch < count && !RunsInDouble(runningBands[i + stretch]); ++stretch) {
             coefficients[stretch] = designed_[runningBands[i + stretch]];
             states[stretch] = states_[runningBands[i + stretch]];
         }

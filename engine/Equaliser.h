@@ -8,6 +8,8 @@
 // write flag; see TripleBuffer).
 #pragma once
 
+#include <cstdint>
+
 #include "engine/BandLayout.h"
 #include "engine/Biquad.h"
 #include "engine/CoefficientSnapshot.h"
@@ -77,7 +79,7 @@ public:
     const ParameterScale& GainScale() const { return gainScale_; }
     int BandSlider(int band) const { return bandSlider_[band]; }
     BandActivity Activity(int band) const;
-    bool RunsInDouble(int band) const { return runsInDouble_[band]; }
+    bool RunsInDouble(int band) const { return ((doubleBands_ >> band) & 1u) != 0; }
     // A band's filter state; a band that runs in double has its state rounded to float here.
     StereoBiquadState BandState(int band) const;
     int OutputFramesLeft() const { return fadeCounter_; }
@@ -105,13 +107,9 @@ private:
     double bandwidthOctaves_;
     int bandSlider_[kMaxBands];
 
-    // Each band's design (BandDesign): the float set the cascade runs, or, where runsInDouble_,
-    // the double set that RunWideBand runs. The snapshot holds both.
+    // Each band's float design (BandDesign), which the cascade runs unless the band runs in double.
     BiquadCoefficients designed_[kMaxBands];
-    WideBiquadCoefficients wideDesigned_[kMaxBands];
-    bool runsInDouble_[kMaxBands];
-    StereoBiquadState states_[kMaxBands];        // float bands' state (zero for double bands)
-    WideStereoState wideStates_[kMaxBands];      // double bands' state (zero for float bands)
+    StereoBiquadState states_[kMaxBands];  // float bands' state (zero for double bands)
     bool flat_[kMaxBands];
     int tailFramesLeft_[kMaxBands];
     bool everyBandAsleep_ = false;  // and every band's state zero: the audio path has nothing to do
@@ -119,6 +117,12 @@ private:
 
     int fadeCounter_ = 0;  // frames of output still to come after the input stopped
     int fadeFrames_ = 0;   // length of the closing ramp
+
+    // Bit i set: band i runs in double, wideDesigned_[i] through RunWideBand. The snapshot holds
+    // both designs.
+    std::uint32_t doubleBands_ = 0;
+    WideBiquadCoefficients wideDesigned_[kMaxBands];
+    WideStereoState wideStates_[kMaxBands];  // double bands' state (zero for float bands)
 
     CascadeKernel runCascade_;
     TripleBuffer<CoefficientSnapshot> published_;
