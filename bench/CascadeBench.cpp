@@ -14,6 +14,7 @@
 #include <xmmintrin.h>
 
 #include "engine/cascade/Cascade.h"
+#include "tests/support/LiteralRecurrence.h"
 
 namespace lumo::engine {
 namespace {
@@ -54,30 +55,6 @@ std::vector<float> Noise(int frames) {
     return out;
 }
 
-void LiteralLoop(const BiquadCoefficients* coefficients, StereoBiquadState* states, int count,
-                 float* interleaved, int frames) {
-    for (int i = 0; i < count; ++i) {
-        for (int j = 0; j < frames; ++j) {
-            for (int channel = 0; channel < 2; ++channel) {
-                float& s1 = channel == 0 ? states[i].left1 : states[i].right1;
-                float& s2 = channel == 0 ? states[i].left2 : states[i].right2;
-                const float x = interleaved[2 * j + channel];
-                const float y = coefficients[i].b0 * x + s1;
-                s1 = (coefficients[i].b1 * x + s2) - coefficients[i].a1 * y;
-                s2 = coefficients[i].b2 * x - coefficients[i].a2 * y;
-                interleaved[2 * j + channel] = y;
-            }
-        }
-    }
-}
-
-inline float Step(float x, float& s1, float& s2, const BiquadCoefficients& c) {
-    const float y = c.b0 * x + s1;
-    s1 = (c.b1 * x + s2) - c.a1 * y;
-    s2 = c.b2 * x - c.a2 * y;
-    return y;
-}
-
 void BandFilterLoop(const BiquadCoefficients* coefficients, StereoBiquadState* states, int count,
                     float* interleaved, int frames) {
     for (int i = 0; i < count; ++i) {
@@ -88,14 +65,14 @@ void BandFilterLoop(const BiquadCoefficients* coefficients, StereoBiquadState* s
         for (; j + 4 <= frames; j += 4) {
             float* f = interleaved + 2 * j;
             for (int k = 0; k < 8; k += 2) {
-                f[k] = Step(f[k], l1, l2, c);
-                f[k + 1] = Step(f[k + 1], r1, r2, c);
+                f[k] = test::LiteralBiquadStep(c, l1, l2, f[k]);
+                f[k + 1] = test::LiteralBiquadStep(c, r1, r2, f[k + 1]);
             }
         }
         for (; j < frames; ++j) {
             float* f = interleaved + 2 * j;
-            f[0] = Step(f[0], l1, l2, c);
-            f[1] = Step(f[1], r1, r2, c);
+            f[0] = test::LiteralBiquadStep(c, l1, l2, f[0]);
+            f[1] = test::LiteralBiquadStep(c, r1, r2, f[1]);
         }
         states[i] = {l1, l2, r1, r2};
     }
@@ -127,7 +104,8 @@ void RegisterAll(const Layout& layout, int activeEvery, int frames) {
         std::string name;
         CascadeKernel kernel;
     };
-    std::vector<Variant> variants = {{"literal", LiteralLoop}, {"bandfilter", BandFilterLoop}};
+    std::vector<Variant> variants = {{"literal", test::RunLiteralRecurrence},
+                                     {"bandfilter", BandFilterLoop}};
     for (CascadePath path : {CascadePath::Scalar, CascadePath::Sse2, CascadePath::Avx2,
                              CascadePath::Avx512}) {
         if (CascadePathAvailable(path))

@@ -11,15 +11,20 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/LiteralRecurrence.h"
+
 #include "engine/BandDesign.h"
 #include "engine/Equaliser.h"
 #include "engine/FloatEnvironment.h"
 #include "engine/Parameters.h"
 #include "lumo/host/HostedMachine.h"
-#include "shell/Deliverable.h"
+#include "product/Deliverables.h"
 
 namespace lumo {
 namespace {
+
+// The machine of this program (engine_bench_31, _20, _15).
+const product::Deliverable& ThisDeliverable() { return product::DeliverableAt(LUMO_DELIVERABLE_INDEX); }
 
 constexpr int kSampleRateHz = 44100;
 constexpr int kRangeDb = 16;
@@ -82,26 +87,6 @@ std::vector<engine::BiquadCoefficients> ActiveCoefficients(int activeEvery) {
     return active;
 }
 
-// The literal loop: each band in turn over the block, one frame at a time, left then right.
-void LiteralLoop(const std::vector<engine::BiquadCoefficients>& bands, std::vector<engine::StereoBiquadState>& states,
-                 float* frames, int n) {
-    for (size_t band = 0; band < bands.size(); ++band) {
-        const engine::BiquadCoefficients& c = bands[band];
-        float* s = &states[band].left1;
-        for (int j = 0; j < n; ++j) {
-            for (int channel = 0; channel < 2; ++channel) {
-                float& s1 = s[2 * channel];
-                float& s2 = s[2 * channel + 1];
-                const float x = frames[2 * j + channel];
-                const float y = c.b0 * x + s1;
-                s1 = (c.b1 * x + s2) - c.a1 * y;
-                s2 = c.b2 * x - c.a2 * y;
-                frames[2 * j + channel] = y;
-            }
-        }
-    }
-}
-
 // Seconds per stereo frame (shown with an SI prefix: 76n is 76 ns).
 void SetPerFrame(benchmark::State& state, int frames) {
     state.counters["per_frame"] = benchmark::Counter(
@@ -133,7 +118,8 @@ void BM_LiteralLoop(benchmark::State& state) {
     engine::DenormalsOff denormalsOff;  // as ProcessAudio runs
     for (auto _ : state) {
         std::copy(noise.begin(), noise.end(), audio.begin());
-        LiteralLoop(bands, states, audio.data(), frames);
+        test::RunLiteralRecurrence(bands.data(), states.data(), static_cast<int>(bands.size()),
+                                   audio.data(), frames);
         benchmark::DoNotOptimize(audio.data());
     }
     SetPerFrame(state, frames);

@@ -83,6 +83,10 @@ public:
     // A band's filter state; a band that runs in double has its state rounded to float here.
     StereoBiquadState BandState(int band) const;
     int OutputFramesLeft() const { return fadeCounter_; }
+    // True when the last block went through unchanged: every band asleep, its state zero.
+    bool EveryBandAsleep() const { return everyBandAsleep_; }
+    // How long a band rings out after it turns flat (0.2 s of frames).
+    int RingOutFrames() const { return tailFrames_; }
     int FadeFrames() const { return fadeFrames_; }
 
     // The newest published coefficients (reader side; one reading thread at a time).

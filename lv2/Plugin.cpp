@@ -7,82 +7,41 @@
 
 #include <lv2/core/lv2.h>
 
+#include "product/Controls.h"
+
 namespace lumo::lv2 {
 
-Instance::Instance(const Deliverable& deliverable, int sampleRateHz, const LV2_Inline_Display* queueDraw)
-    : deliverable_(deliverable),
-      sampleRateHz_(sampleRateHz),
-      portCount_(PortCount(deliverable)),
-      engine_(deliverable.layout),
-      queueDraw_(queueDraw) {
-    // Until a port brings a value, each control holds its default.
-    for (int port = kFirstControlPort; port < portCount_; ++port)
-        RawValue(port, RangeOfControl(deliverable, port).defaultValue, applied_[port]);
-    std::memset(block_, 0, sizeof block_);
-    Activate();
-}
+Instance::Instance(const product::Deliverable& deliverable, int sampleRateHz, const LV2_Inline_Display* queueDraw)
+    : portCount_(PortCount(deliverable)), queueDraw_(queueDraw), processor_(deliverable, sampleRateHz) {}
 
 void Instance::ConnectPort(uint32_t port, void* data) {
     if (port < static_cast<uint32_t>(portCount_)) ports_[port] = data;
 }
 
-void Instance::Activate() {
-    engine_.Initialise(sampleRateHz_);
-    engine_.ClearBandStates();
-    firstCall_ = true;
-}
-
+// A control that changed between two runs is the machine's parameter call with that new value.
 void Instance::ApplyControls() {
-    engine::ParameterChanges changes;
-    bool any = false;
+    product::ParameterValues& values = processor_.Values();
     for (int port = kFirstControlPort; port < portCount_; ++port) {
         const float* value = static_cast<const float*>(ports_[port]);
-        int raw = applied_[port];
-        const bool brought = value != nullptr && RawValue(port, *value, raw);
-        // The first call hands over every control; later ones only those that changed.
-        if (!firstCall_ && (!brought || raw == applied_[port])) continue;
-        applied_[port] = raw;
-        any = true;
-        if (port == kRangePort)
-            changes.rangeDb = raw;
-        else if (port == kBandwidthPort)
-            changes.bandwidthTwelfths = raw;
-        else
-            changes.slider[port - kFirstBandPort] = raw;
+        const int index = ParameterOfPort(port);
+        int raw = values.Raw(index);
+        if (value != nullptr && product::RawOfControlValue(values.ParameterAt(index), *value, raw) &&
+            raw != values.Raw(index))
+            values.Set(index, raw);
     }
-    firstCall_ = false;
-    if (!any) return;
-    const engine::ParameterOutcome outcome = engine_.ApplyParameters(changes, sampleRateHz_);
+    const engine::ParameterOutcome outcome = processor_.ApplyPending();
     if (outcome.anyNewValue && queueDraw_ != nullptr && queueDraw_->queue_draw != nullptr)
         queueDraw_->queue_draw(queueDraw_->handle);
 }
 
 void Instance::Run(uint32_t frames) {
     ApplyControls();
-    const float* inLeft = static_cast<const float*>(ports_[kInLeftPort]);
-    const float* inRight = static_cast<const float*>(ports_[kInRightPort]);
-    float* outLeft = static_cast<float*>(ports_[kOutLeftPort]);
-    float* outRight = static_cast<float*>(ports_[kOutRightPort]);
-    // The host may run in place (an input and an output on one buffer): each piece is read whole
-    // before any of it is written.
-    for (uint32_t done = 0; done < frames;) {
-        const uint32_t left = frames - done;
-        const int n = left < static_cast<uint32_t>(kChunkFrames) ? static_cast<int>(left) : kChunkFrames;
-        for (int i = 0; i < n; ++i) {
-            block_[2 * i] = inLeft != nullptr ? inLeft[done + i] : 0.0f;
-            block_[2 * i + 1] = inRight != nullptr ? inRight[done + i] : 0.0f;
-        }
-        engine_.Process(block_, n);
-        for (int i = 0; i < n; ++i) {
-            if (outLeft != nullptr) outLeft[done + i] = block_[2 * i];
-            if (outRight != nullptr) outRight[done + i] = block_[2 * i + 1];
-        }
-        done += static_cast<uint32_t>(n);
-    }
+    processor_.Run(static_cast<const float*>(ports_[kInLeftPort]), static_cast<const float*>(ports_[kInRightPort]),
+                   static_cast<float*>(ports_[kOutLeftPort]), static_cast<float*>(ports_[kOutRightPort]), frames);
 }
 
 LV2_Inline_Display_Image_Surface* Instance::RenderDisplay(uint32_t width, uint32_t maxHeight) {
-    return display_.Render(engine_.Coefficients(), sampleRateHz_, width, maxHeight);
+    return display_.Render(processor_.Engine().Coefficients(), processor_.SampleRateHz(), width, maxHeight);
 }
 
 namespace {

@@ -1,5 +1,5 @@
-// One running plug-in: an engine, the host's ports, and the raw parameter values last handed to
-// the engine. The LV2 entry points (Plugin.cpp) forward to it; the tests drive it directly too.
+// One running plug-in: the shared plug-in processor (an engine and its parameter values) and the
+// host's ports. The LV2 entry points (Plugin.cpp) forward to it; the tests drive it directly too.
 //
 // Threads, as LV2 has them: Run on the audio thread; Activate and the construction in the
 // instantiation class (never concurrently with Run); RenderDisplay on the host's display thread,
@@ -8,49 +8,41 @@
 
 #include <cstdint>
 
-#include "engine/Equaliser.h"
 #include "lv2/Deliverables.h"
 #include "lv2/InlineDisplay.h"
-#include "lv2/PortModel.h"
+#include "lv2/Ports.h"
 #include "lv2/ResponseDisplay.h"
+#include "product/PluginProcessor.h"
 
 namespace lumo::lv2 {
 
-// The most frames the engine runs per call. A host's block up to this long is one engine call, as
-// one call of a Buzz host with that block length (a band turned flat rings out in whole calls, so
-// the call lengths matter); a longer block goes through in pieces this long.
-constexpr int kChunkFrames = 8192;
-constexpr int kMaxPorts = kFirstBandPort + engine::kMaxBands;
+// A host block up to this long is one engine call; longer blocks go through in pieces.
+constexpr int kChunkFrames = product::PluginProcessor::kChunkFrames;
 
 class Instance {
 public:
     // sampleRateHz must be positive. queueDraw may be null (no inline display in this host).
-    Instance(const Deliverable& deliverable, int sampleRateHz, const LV2_Inline_Display* queueDraw);
+    Instance(const product::Deliverable& deliverable, int sampleRateHz, const LV2_Inline_Display* queueDraw);
 
     void ConnectPort(uint32_t port, void* data);
     // Back to the start: every band flat with no state, the next Run hands the engine every
     // control at once (as the machine's first parameter call after Initialise).
-    void Activate();
+    void Activate() { processor_.Activate(); }
     void Run(uint32_t frames);
     LV2_Inline_Display_Image_Surface* RenderDisplay(uint32_t width, uint32_t maxHeight);
 
     // For tests: the engine's activity, states and published coefficients (read them on one
     // thread only, and not while a display renders).
-    engine::Equaliser& Engine() { return engine_; }
-    int SampleRateHz() const { return sampleRateHz_; }
+    engine::Equaliser& Engine() { return processor_.Engine(); }
+    int SampleRateHz() const { return processor_.SampleRateHz(); }
 
 private:
     void ApplyControls();
 
-    const Deliverable& deliverable_;
-    const int sampleRateHz_;
     const int portCount_;
-    engine::Equaliser engine_;
     const LV2_Inline_Display* queueDraw_;
     void* ports_[kMaxPorts] = {};
-    int applied_[kMaxPorts] = {};  // raw value last handed to the engine, per control port
-    bool firstCall_ = true;
-    float block_[2 * kChunkFrames];
+    product::PluginProcessor processor_;
     ResponseDisplay display_;
 };
 

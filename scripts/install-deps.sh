@@ -5,10 +5,13 @@
 #            the LV2 equalisers bench/lv2/lv2-bench.sh compares with.
 set -euo pipefail
 
+# ardour: its headless tools (ardour7-lua, ardour7-export) and VST3 scanner, for tests/ardour;
+# qtractor: its plug-in scanner; dpf-source: the CLAP headers of tests/clap.
 native=(cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
         libcairo2-dev libsndfile1-dev libcli11-dev nlohmann-json3-dev fonts-dejavu-core
-        lv2-dev liblilv-dev lilv-utils lv2file lv2proc sordi)
-windows=(g++-mingw-w64-i686 wine wine32:i386 xvfb xauth fonts-wine)
+        lv2-dev liblilv-dev lilv-utils lv2file lv2proc sordi ardour qtractor dpf-source)
+# g++-mingw-w64-x86-64: the Windows x64 build of Steinberg's validator (scripts/build-vst3-validator.sh).
+windows=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 xvfb xauth fonts-wine)
 bench=(sox hyperfine lsp-plugins-lv2 zam-plugins)
 
 want=("${native[@]}")

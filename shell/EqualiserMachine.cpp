@@ -5,8 +5,8 @@
 #include <new>
 #include <string>
 
-#include "engine/Parameters.h"
 #include "shell/ParameterTable.h"
+#include "shell/ThisDeliverable.h"
 #include "shell/SavedState.h"
 
 namespace lumo {
@@ -24,15 +24,15 @@ std::string AboutText(const char* fullName) {
 
 void GraphExtension::HideGraphWindow(bool hide) { machine_.HideGraphWindow(hide); }
 
-EqualiserMachine::EqualiserMachine(const Deliverable& deliverable)
+EqualiserMachine::EqualiserMachine(const product::Deliverable& deliverable)
     : deliverable_(deliverable),
       extension_(*this),
+      values_(deliverable),
       engine_(deliverable.layout),
       graph_(deliverable.windowClassName, *this) {
-    parameterBlock = parameters_;
+    parameterBlock = parameterBytes_;
     // Until the host writes them, the block holds every parameter's default.
-    for (int i = 0; i < ParameterCount(); ++i)
-        parameters_[i] = static_cast<unsigned char>(Record(i).defaultValue);
+    for (int i = 0; i < values_.Count(); ++i) parameterBytes_[i] = static_cast<unsigned char>(values_.Raw(i));
 }
 
 EqualiserMachine::~EqualiserMachine() = default;
@@ -49,7 +49,7 @@ void EqualiserMachine::Initialise(abi::StateReader* reader) {
         hostHandle_ = abi::OwnHandle::Call(callbacks);
     }
     engine_.Initialise(SampleRateHz());
-    textRangeDb_.store(kInitialSpan, std::memory_order_relaxed);
+    textRangeDb_.store(product::kNoRangeYet, std::memory_order_relaxed);
     // Reopens the window when it was saved open; the curve follows at the next parameter call.
     const SavedState state = ReadSavedState(reader);
     graph_.Initialise(state.geometry, state.open);
@@ -72,29 +72,19 @@ void EqualiserMachine::RunCommand(int index) {
 }
 
 void EqualiserMachine::ApplyParameters() {
-    // A new value is any byte but the no-value marker, clamped to its record's range.
-    engine::ParameterChanges changes;
-    auto newValue = [this](int index) {
-        const abi::ParameterRecord& record = Record(index);
-        const int raw = parameters_[index];
-        if (raw == record.noValue) return engine::ParameterChanges::kUnchanged;
-        return raw < record.minimum ? record.minimum : raw > record.maximum ? record.maximum : raw;
-    };
-    changes.rangeDb = newValue(kRangeParameter);
-    changes.bandwidthTwelfths = newValue(kBandwidthParameter);
-    const int bandCount = deliverable_.layout.bandCount;
-    for (int band = 0; band < bandCount; ++band) changes.slider[band] = newValue(kFirstBandParameter + band);
+    // A new value is any byte but the no-value marker.
+    for (int index = 0; index < values_.Count(); ++index)
+        if (parameterBytes_[index] != abi::kNoValue) values_.Set(index, parameterBytes_[index]);
 
-    const engine::ParameterOutcome outcome = engine_.ApplyParameters(changes, SampleRateHz());
-    if (changes.rangeDb != engine::ParameterChanges::kUnchanged)
-        textRangeDb_.store(changes.rangeDb, std::memory_order_relaxed);
+    const engine::ParameterOutcome outcome = values_.ApplyTo(engine_, SampleRateHz());
+    if (outcome.rangeChanged) textRangeDb_.store(values_.Raw(product::kRangeParameter), std::memory_order_relaxed);
     if (outcome.anyNewValue) graph_.MarkCurveDirty();
 
     // The band texts depend on Range; bands at 0 dB read the same at any Range.
     if (outcome.rangeChanged && callbacks != nullptr) {
-        for (int band = 0; band < bandCount; ++band)
-            if (engine_.BandSlider(band) != engine::kSliderCentre)
-                abi::ParameterTextChanged::Call(callbacks, hostHandle_, kFirstBandParameter + band);
+        for (int index = product::kFirstBandParameter; index < values_.Count(); ++index)
+            if (values_.Raw(index) != engine::kSliderCentre)
+                abi::ParameterTextChanged::Call(callbacks, hostHandle_, index);
     }
     graph_.RefreshCurve();
 }

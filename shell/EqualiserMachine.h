@@ -9,8 +9,10 @@
 #include <atomic>
 
 #include "engine/Equaliser.h"
-#include "graph/GraphView.h"
-#include "shell/Deliverable.h"
+#include "graph-window/GraphView.h"
+#include "product/Deliverable.h"
+#include "product/ParameterValues.h"
+#include "product/ValueText.h"
 
 namespace lumo {
 
@@ -29,7 +31,7 @@ private:
 class EqualiserMachine final : public abi::MachineBase,
                                private graph::GraphHost {
 public:
-    explicit EqualiserMachine(const Deliverable& deliverable);
+    explicit EqualiserMachine(const product::Deliverable& deliverable);
     ~EqualiserMachine();  // the graph window goes first, then the engine
 
     // The host's operations (who calls them and when: lumo/abi/Machine.h).
@@ -54,17 +56,17 @@ private:
     const engine::CoefficientSnapshot& Coefficients() override { return engine_.Coefficients(); }
     int SampleRateHz() override { return hostInfo != nullptr ? hostInfo->sampleRateHz : 0; }
 
-    const Deliverable& deliverable_;
+    const product::Deliverable& deliverable_;
     GraphExtension extension_;
     void* hostHandle_ = nullptr;
-    unsigned char parameters_[engine::kMaxBands + 2];
+    unsigned char parameterBytes_[product::kMaxParameters];  // the host's parameter block
+    product::ParameterValues values_;
     engine::Equaliser engine_;
     graph::GraphView graph_;
     // The raw Range the engine's band gains follow, published by the audio thread for the value
-    // texts the host asks for on its UI thread (one word, no lock); kInitialSpan until the first
+    // texts the host asks for on its UI thread (one word, no lock); kNoRangeYet until the first
     // Range after Initialise, while the engine's gains span their initial ends.
-    static constexpr int kInitialSpan = -1;
-    std::atomic<int> textRangeDb_{kInitialSpan};
+    std::atomic<int> textRangeDb_{product::kNoRangeYet};
 };
 
 // Allocates and constructs a machine of this module's deliverable; null when memory cannot be

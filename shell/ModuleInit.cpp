@@ -1,7 +1,7 @@
 // The module's life in the host process: thread notifications off at load, the graph window
 // class unregistered when the module is unloaded (so loading it again registers it afresh).
-#include "graph/GraphView.h"
-#include "shell/Deliverable.h"
+#include "graph-window/GraphView.h"
+#include "shell/ThisDeliverable.h"
 
 #ifdef _WIN32
 // Windows loader. At attach, static initialisation (ln 2 for the filter design among it) has

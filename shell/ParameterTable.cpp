@@ -2,38 +2,24 @@
 
 #include <lumo/abi/Machine.h>
 
-#include "engine/Parameters.h"
-#include "shell/Deliverable.h"
+#include "product/Parameters.h"
+#include "shell/ThisDeliverable.h"
 
 namespace lumo {
 namespace {
 
-constexpr int kMaxParameters = engine::kMaxBands + 2;
-
-constexpr abi::ParameterRecord MakeRecord(const char* name, const char* description, int minimum,
-                                          int maximum, int defaultValue) {
-    return {abi::kParameterTypeByte, name, description, minimum, maximum, abi::kNoValue,
-            abi::kParameterFlags, defaultValue};
-}
-
 struct ParameterTable {
     int count;
-    abi::ParameterRecord records[kMaxParameters];
-    const abi::ParameterRecord* pointers[kMaxParameters];
+    abi::ParameterRecord records[product::kMaxParameters];
+    const abi::ParameterRecord* pointers[product::kMaxParameters];
 
-    explicit ParameterTable(const Deliverable& d) : count(d.layout.bandCount + 2) {
-        records[kRangeParameter] =
-            MakeRecord("Range", "Range", engine::kRangeMinimumDb, engine::kRangeMaximumDb,
-                       engine::kRangeDefaultDb);
-        records[kBandwidthParameter] =
-            MakeRecord("Bandwidth", "Bandwidth", engine::kBandwidthMinimumTwelfths,
-                       engine::kBandwidthMaximumTwelfths, d.defaultBandwidthTwelfths);
-        for (int band = 0; band < d.layout.bandCount; ++band) {
-            records[kFirstBandParameter + band] =
-                MakeRecord(d.bandNames[band], d.bandDescriptions[band], engine::kSliderMinimum,
-                           engine::kSliderMaximum, engine::kSliderCentre);
+    explicit ParameterTable(const product::Deliverable& d) : count(product::ParameterCount(d)) {
+        for (int i = 0; i < count; ++i) {
+            const product::Parameter p = product::ParameterAt(d, i);
+            records[i] = {abi::kParameterTypeByte, p.name, p.description, p.minimum, p.maximum,
+                          abi::kNoValue, abi::kParameterFlags, p.defaultValue};
+            pointers[i] = &records[i];
         }
-        for (int i = 0; i < count; ++i) pointers[i] = &records[i];
     }
 };
 

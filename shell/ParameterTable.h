@@ -1,14 +1,10 @@
-// The plug-in's constant description and parameter records, built from its deliverable: Range,
-// Bandwidth, then one slider per band, in the order of the host's parameter block.
+// The plug-in's constant description and parameter records, built from its deliverable's
+// parameters (product/Parameters.h) in the order of the host's parameter block.
 #pragma once
 
 #include <lumo/abi/Records.h>
 
 namespace lumo {
-
-constexpr int kRangeParameter = 0;
-constexpr int kBandwidthParameter = 1;
-constexpr int kFirstBandParameter = 2;  // band i is parameter i + 2
 
 constexpr const char* kAuthor = "Tarvo Lumo developers";
 

@@ -4,7 +4,7 @@
 
 #include <lumo/abi/Machine.h>
 
-#include "graph/GraphView.h"
+#include "graph-window/GraphView.h"
 
 namespace lumo {
 

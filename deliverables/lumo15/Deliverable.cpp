@@ -1,7 +1,7 @@
 // Tarvo Lumo-15: 15 bands two thirds of an octave apart. Everything else is shared by the family.
-#include "shell/Deliverable.h"
+#include "product/Deliverable.h"
 
-namespace lumo {
+namespace lumo::product {
 namespace {
 
 constexpr DeliverableDefinition<15> kLumo15 = {
@@ -19,9 +19,9 @@ static_assert(VerifiedDeliverable<kLumo15>::kVerified);
 
 }  // namespace
 
-const Deliverable& ThisDeliverable() {
+const Deliverable& Lumo15() {
     static const Deliverable deliverable = kLumo15.View();
     return deliverable;
 }
 
-}  // namespace lumo
+}  // namespace lumo::product

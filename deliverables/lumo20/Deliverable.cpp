@@ -1,7 +1,7 @@
 // Tarvo Lumo-20: 20 bands half an octave apart. Everything else is shared by the family.
-#include "shell/Deliverable.h"
+#include "product/Deliverable.h"
 
-namespace lumo {
+namespace lumo::product {
 namespace {
 
 constexpr DeliverableDefinition<20> kLumo20 = {
@@ -21,9 +21,9 @@ static_assert(VerifiedDeliverable<kLumo20>::kVerified);
 
 }  // namespace
 
-const Deliverable& ThisDeliverable() {
+const Deliverable& Lumo20() {
     static const Deliverable deliverable = kLumo20.View();
     return deliverable;
 }
 
-}  // namespace lumo
+}  // namespace lumo::product

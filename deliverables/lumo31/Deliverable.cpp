@@ -1,7 +1,7 @@
 // Tarvo Lumo-31: 31 bands a third of an octave apart. Everything else is shared by the family.
-#include "shell/Deliverable.h"
+#include "product/Deliverable.h"
 
-namespace lumo {
+namespace lumo::product {
 namespace {
 
 constexpr DeliverableDefinition<31> kLumo31 = {
@@ -23,9 +23,9 @@ static_assert(VerifiedDeliverable<kLumo31>::kVerified);
 
 }  // namespace
 
-const Deliverable& ThisDeliverable() {
+const Deliverable& Lumo31() {
     static const Deliverable deliverable = kLumo31.View();
     return deliverable;
 }
 
-}  // namespace lumo
+}  // namespace lumo::product

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <filesystem>
 
 #include "lumo/host/PluginLibrary.h"
 #include "lumo/host/Text.h"
@@ -75,6 +76,21 @@ int ContainerByName(const std::string& typeOrExtension) {
     if (name == "opus") return kOpusContainer;
     if (name == "mp3") return SF_FORMAT_MPEG;
     return 0;
+}
+
+int OutputContainer(const std::string& output, const std::string& type) {
+    if (!type.empty()) {
+        const int container = ContainerByName(type);
+        if (container == 0)
+            throw host::HostError("--type " + type + ": expected one of " + kOutputTypes);
+        return container;
+    }
+    if (output == "-") throw host::HostError("writing to stdout (-) needs --type (" + std::string(kOutputTypes) + ")");
+    const int container = ContainerByName(std::filesystem::path(output).extension().string());
+    if (container == 0)
+        throw host::HostError("cannot tell the output format from '" + output +
+                              "': use .wav, .flac, .aiff, .ogg, .opus or .mp3, or --type");
+    return container;
 }
 
 std::string ContainerName(int container) {

@@ -18,6 +18,10 @@ constexpr int kOpusContainer = SF_FORMAT_OGG | SF_FORMAT_OPUS;
 // for Opus); 0 if unknown.
 int ContainerByName(const std::string& typeOrExtension);
 
+// The container OUT ("-": stdout) is written in: --type's if given, else by OUT's extension.
+// Throws HostError naming --type or OUT when neither tells.
+int OutputContainer(const std::string& output, const std::string& type);
+
 // The container's name in messages: "WAV", "FLAC", "AIFF", "OGG (Vorbis)", "Opus", "MP3".
 std::string ContainerName(int container);
 

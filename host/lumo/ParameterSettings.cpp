@@ -9,6 +9,8 @@
 #include <cstring>
 
 #include "lumo/host/Text.h"
+#include "product/Deliverables.h"
+#include "product/ValueParsing.h"
 
 namespace lumo::cli {
 namespace {
@@ -20,12 +22,7 @@ bool EqualNoCase(const std::string& a, const char* b) {
     return b != nullptr && host::EqualIgnoringCase(a, b);
 }
 
-std::string Trim(const std::string& text) {
-    size_t begin = 0, end = text.size();
-    while (begin < end && std::isspace(static_cast<unsigned char>(text[begin]))) ++begin;
-    while (end > begin && std::isspace(static_cast<unsigned char>(text[end - 1]))) --end;
-    return text.substr(begin, end - begin);
-}
+std::string Trim(const std::string& text) { return product::TrimmedText(text); }
 
 int FindByName(const abi::MachineDescription& description, const std::string& name) {
     for (int i = 0; i < description.globalParameterCount; ++i)
@@ -74,44 +71,10 @@ int FindByFrequency(const abi::MachineDescription& description, const std::strin
 }
 
 bool ParseInteger(const std::string& text, long& value) {
-    if (text.empty()) return false;
     errno = 0;
     char* end = nullptr;
     value = std::strtol(text.c_str(), &end, 10);
-    return errno == 0 && end != nullptr && *end == '\0';
-}
-
-// "+6dB", "-3.5 dB", "0db": true and the gain when the text is a number followed by dB.
-bool ParseDecibels(const std::string& text, double& gainDb) {
-    if (text.size() < 3) return false;
-    const std::string unit = text.substr(text.size() - 2);
-    if (!EqualNoCase(unit, "dB")) return false;
-    const std::string number = Trim(text.substr(0, text.size() - 2));
-    if (number.empty()) return false;
-    char* end = nullptr;
-    gainDb = std::strtod(number.c_str(), &end);
-    return end != nullptr && *end == '\0' && std::isfinite(gainDb);
-}
-
-// "0.67oct", "1/3 oct", "2 octaves": true and the width in octaves.
-bool ParseOctaves(const std::string& text, double& octaves) {
-    const std::string lower = ToLower(text);
-    std::string number;
-    for (const char* unit : {"octaves", "octave", "oct"}) {
-        const size_t length = std::strlen(unit);
-        if (lower.size() > length && lower.compare(lower.size() - length, length, unit) == 0) {
-            number = Trim(lower.substr(0, lower.size() - length));
-            break;
-        }
-    }
-    const size_t slash = number.find('/');
-    if (slash == std::string::npos) return ParseDecimal(number, octaves);
-    double numerator = 0.0, denominator = 0.0;
-    if (!ParseDecimal(Trim(number.substr(0, slash)), numerator) ||
-        !ParseDecimal(Trim(number.substr(slash + 1)), denominator) || denominator == 0.0)
-        return false;
-    octaves = numerator / denominator;
-    return true;
+    return !text.empty() && errno == 0 && end != nullptr && *end == '\0';
 }
 
 std::string ParameterNames(const abi::MachineDescription& description) {
@@ -150,33 +113,25 @@ Parsed ParseText(const abi::MachineDescription& description, const std::string& 
     return {index, name, value};
 }
 
-void CheckRange(const abi::ParameterRecord& record, long raw, const std::string& value) {
+// A value as the product layer reads it (raw, or in dB or octaves with a note).
+ParameterSetting ValueSetting(const product::Deliverable& machine, const Parsed& p, int rangeDb) {
+    product::ValueFromText value;
+    std::string error;
+    if (!product::ParseValueText(product::ParameterAt(machine, p.index), p.value, rangeDb,
+                                 product::BareNumber::Raw, value, error))
+        throw HostError(error);
+    return {p.index, value.raw, value.note};
+}
+
+// Another machine's parameter: a raw value within its record's range.
+ParameterSetting RawSetting(const abi::ParameterRecord& record, const Parsed& p) {
+    long raw = 0;
+    if (!ParseInteger(p.value, raw))
+        throw HostError("bad value '" + p.value + "' for " + record.name + ": expected a raw value");
     if (raw < record.minimum || raw > record.maximum)
-        throw HostError("value " + value + " for " + record.name + " is outside " +
+        throw HostError("value " + p.value + " for " + record.name + " is outside " +
                         std::to_string(record.minimum) + ".." + std::to_string(record.maximum));
-}
-
-std::string FormatGain(double gainDb) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%+.2f dB", gainDb == 0.0 ? 0.0 : gainDb);
-    return text;
-}
-
-// The nearest Bandwidth step to a width in octaves, within the record's range.
-ParameterSetting OctaveSetting(const abi::ParameterRecord& record, const Parsed& p, double octaves) {
-    if (!(octaves > 0.0) || !std::isfinite(octaves))
-        throw HostError("value " + p.value + " for " + record.name + " must be above 0 octaves");
-    const double steps = octaves * kBandwidthStepsPerOctave;
-    long raw = steps < record.minimum ? record.minimum
-             : steps > record.maximum ? record.maximum
-                                      : std::lround(steps);
-    char chosen[32];
-    std::snprintf(chosen, sizeof chosen, "%.2f octave", static_cast<double>(raw) / kBandwidthStepsPerOctave);
-    std::string note = std::string(record.name) + ": " + p.value + " -> " + std::to_string(raw) +
-                       " (" + chosen + ")";
-    if (std::fabs(steps - raw) > 0.5)
-        note += raw == record.minimum ? ", the narrowest step" : ", the widest step";
-    return {p.index, static_cast<int>(raw), note};
+    return {p.index, static_cast<int>(raw), ""};
 }
 
 }  // namespace
@@ -196,73 +151,20 @@ int FlatSlider(const abi::ParameterRecord& record) { return (record.minimum + re
 
 std::vector<ParameterSetting> ResolveSettings(const abi::MachineDescription& description,
                                               const std::vector<std::string>& texts) {
-    const int rangeIndex = FindByName(description, "Range");
-    const int bandwidthIndex = FindByName(description, "Bandwidth");
-
     std::vector<Parsed> parsed;
     for (const std::string& text : texts) parsed.push_back(ParseText(description, text));
 
-    // Range first: dB values of the bands depend on it.
+    // Range first: the bands' values in dB are taken at the Range in force.
+    const product::Deliverable* machine = product::FindDeliverable(description.fullName);
+    int rangeDb = machine != nullptr ? product::ParameterAt(*machine, product::kRangeParameter).defaultValue : 0;
     std::vector<ParameterSetting> settings;
-    int rangeDb = rangeIndex >= 0 ? description.parameters[rangeIndex]->defaultValue : 0;
-    for (const Parsed& p : parsed) {
-        if (p.index != rangeIndex) continue;
-        const abi::ParameterRecord& record = *description.parameters[p.index];
-        long raw = 0;
-        double gainDb = 0.0;
-        if (ParseDecibels(p.value, gainDb)) {
-            if (gainDb != std::floor(gainDb))
-                throw HostError("value " + p.value + " for Range must be whole decibels");
-            raw = static_cast<long>(gainDb);
-        } else if (!ParseInteger(p.value, raw)) {
-            throw HostError("bad value '" + p.value + "' for Range: expected a number of dB");
+    for (const bool rangePass : {true, false}) {
+        for (const Parsed& p : parsed) {
+            if ((p.index == product::kRangeParameter) != rangePass) continue;
+            settings.push_back(machine != nullptr ? ValueSetting(*machine, p, rangeDb)
+                                                  : RawSetting(*description.parameters[p.index], p));
+            if (rangePass) rangeDb = settings.back().raw;
         }
-        CheckRange(record, raw, p.value);
-        rangeDb = static_cast<int>(raw);
-        settings.push_back({p.index, static_cast<int>(raw), ""});
-    }
-
-    for (const Parsed& p : parsed) {
-        if (p.index == rangeIndex) continue;
-        const abi::ParameterRecord& record = *description.parameters[p.index];
-        long raw = 0;
-        double gainDb = 0.0;
-        if (ParseInteger(p.value, raw)) {
-            CheckRange(record, raw, p.value);
-            settings.push_back({p.index, static_cast<int>(raw), ""});
-            continue;
-        }
-        double octaves = 0.0;
-        if (p.index == bandwidthIndex && ParseOctaves(p.value, octaves)) {
-            settings.push_back(OctaveSetting(record, p, octaves));
-            continue;
-        }
-        const bool isBand = p.index != bandwidthIndex && rangeIndex >= 0;
-        if (!isBand || !ParseDecibels(p.value, gainDb)) {
-            throw HostError("bad value '" + p.value + "' for " + record.name +
-                            (isBand ? ": expected a raw value or a gain such as +6dB"
-                             : p.index == bandwidthIndex
-                                 ? ": expected a raw value (twelfths of an octave) or octaves "
-                                   "such as 0.5oct or 1/3oct"
-                                 : ": expected a raw value"));
-        }
-        // Slider s means Range x (s - centre) / (max - centre) dB, centre being the 0 dB slider.
-        const int centre = FlatSlider(record);
-        const int halfSpan = record.maximum - centre;
-        long slider = centre;
-        if (rangeDb > 0 && halfSpan > 0) {
-            slider = std::lround(centre + gainDb * halfSpan / rangeDb);
-            if (slider < record.minimum) slider = record.minimum;
-            if (slider > record.maximum) slider = record.maximum;
-        }
-        const double chosenDb =
-            halfSpan > 0 ? static_cast<double>(rangeDb) * (slider - centre) / halfSpan : 0.0;
-        std::string note = std::string(record.name) + ": " + p.value + " -> slider " +
-                           std::to_string(slider) + " (" + FormatGain(chosenDb) + ")";
-        if (std::fabs(chosenDb - gainDb) > static_cast<double>(rangeDb) / halfSpan)
-            note += rangeDb == 0 ? ", Range 0 dB leaves every band flat"
-                                 : ", the limit of Range " + std::to_string(rangeDb) + " dB";
-        settings.push_back({p.index, static_cast<int>(slider), note});
     }
     return settings;
 }

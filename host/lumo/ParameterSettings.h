@@ -10,9 +10,6 @@
 
 namespace lumo::cli {
 
-// Bandwidth's raw value counts twelfths of an octave (1..24: 1/12 to 2 octaves).
-constexpr int kBandwidthStepsPerOctave = 12;
-
 struct ParameterSetting {
     int index;
     int raw;
@@ -21,12 +18,11 @@ struct ParameterSetting {
 
 // Resolves "NAME=VALUE" texts against a machine description. NAME is a parameter name (without
 // regard to case), an index, or a band's frequency as people type it ("1kHz", "1k", "1000 Hz",
-// "1000Hz"; matched against the band names, then the centres in the descriptions). VALUE is a
-// raw value within the record's minimum..maximum; for band parameters it may also be a gain in
-// dB ("+6dB", "-3.5 dB"), which picks the nearest slider value for the Range in force (the Range
-// given among the settings, else its default); for Bandwidth a width in octaves ("0.67oct",
-// "1/3 oct", "2 octaves"), which picks the nearest step. The note tells which. Range is resolved
-// first, whatever the order. Throws host::HostError on a bad name, a malformed or out-of-range value.
+// "1000Hz"; matched against the band names, then the centres in the descriptions). VALUE, for a
+// Tarvo Lumo machine, is what product/ValueParsing.h reads (a raw value, a band's gain in dB at
+// the Range given among the settings or else its default, a Bandwidth in octaves), for another
+// machine a raw value. Range is resolved first, whatever the order. Throws host::HostError on a
+// bad name, a malformed or out-of-range value.
 std::vector<ParameterSetting> ResolveSettings(const abi::MachineDescription& description,
                                               const std::vector<std::string>& texts);
 

@@ -2,44 +2,13 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstring>
 
 #include "lumo/host/HostEnvironment.h"
+#include "lumo/host/SavedStateBytes.h"
 #include "lumo/host/Text.h"
 
 namespace lumo::host {
 namespace {
-
-// Hands out the bytes of a saved state; a read past the end copies what is left and leaves the
-// rest of the destination untouched.
-class ByteReader final : public abi::StateReader {
-public:
-    explicit ByteReader(const std::vector<uint8_t>& bytes) : bytes_(bytes) {}
-    void Read(void* destination, int byteCount) override {
-        if (byteCount <= 0 || destination == nullptr) return;
-        const size_t left = bytes_.size() - position_;
-        const size_t count = std::min(left, static_cast<size_t>(byteCount));
-        if (count > 0) std::memcpy(destination, bytes_.data() + position_, count);
-        position_ += count;
-    }
-
-private:
-    const std::vector<uint8_t>& bytes_;
-    size_t position_ = 0;
-};
-
-class ByteWriter final : public abi::StateWriter {
-public:
-    void Write(const void* source, int byteCount) override {
-        if (byteCount <= 0 || source == nullptr) return;
-        const auto* bytes = static_cast<const uint8_t*>(source);
-        bytes_.insert(bytes_.end(), bytes, bytes + byteCount);
-    }
-    std::vector<uint8_t> Take() { return std::move(bytes_); }
-
-private:
-    std::vector<uint8_t> bytes_;
-};
 
 // Upper bound on the tail a machine may ask for, so that a machine that never reports silence
 // cannot keep the host busy for ever.
@@ -97,7 +66,7 @@ void HostedMachine::Initialise() {
 void HostedMachine::Initialise(const std::vector<uint8_t>& savedState) {
     HostEnvironment::Instance();
     sendAll_ = true;
-    ByteReader reader(savedState);
+    SavedStateReader reader(savedState);
     machine_->Initialise(&reader);
 }
 
@@ -186,7 +155,7 @@ std::vector<float> HostedMachine::ProcessSignal(const std::vector<float>& interl
 }
 
 std::vector<uint8_t> HostedMachine::SaveState() {
-    ByteWriter writer;
+    SavedStateWriter writer;
     machine_->SaveState(&writer);
     return writer.Take();
 }

@@ -13,6 +13,7 @@
 #include <xmmintrin.h>
 
 #include "engine/cascade/Cascade.h"
+#include "tests/support/LiteralRecurrence.h"
 
 namespace lumo::engine {
 
@@ -21,28 +22,6 @@ void PrintTo(CascadePath path, std::ostream* out) { *out << CascadePathName(path
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
-
-// Section after section, frame after frame, left then right, as the recurrence is written. Not
-// inlined, so that no float operation moves across the test's MXCSR changes.
-__attribute__((noinline)) void Recurrence(const BiquadCoefficients* coefficients,
-                                          StereoBiquadState* states, int count, float* interleaved,
-                                          int frames) {
-    for (int i = 0; i < count; ++i) {
-        const BiquadCoefficients& c = coefficients[i];
-        for (int j = 0; j < frames; ++j) {
-            for (int channel = 0; channel < 2; ++channel) {
-                float& s1 = channel == 0 ? states[i].left1 : states[i].right1;
-                float& s2 = channel == 0 ? states[i].left2 : states[i].right2;
-                float& sample = interleaved[2 * j + channel];
-                const float x = sample;
-                const float y = c.b0 * x + s1;
-                s1 = (c.b1 * x + s2) - c.a1 * y;
-                s2 = c.b2 * x - c.a2 * y;
-                sample = y;
-            }
-        }
-    }
-}
 
 float Uniform(std::mt19937& rng, float low, float high) {
     return std::uniform_real_distribution<float>(low, high)(rng);
@@ -199,8 +178,8 @@ TEST_P(CascadePathTest, MatchesTheRecurrenceBitForBit) {
                 Outcome expected(c, frames, 0), actual(c, frames, seed % 4);
                 {
                     const ScopedMxcsr flags(mode);
-                    Recurrence(c.coefficients.data(), expected.states.data(), count,
-                               expected.Samples(), frames);
+                    test::RunLiteralRecurrence(c.coefficients.data(), expected.states.data(),
+                                               count, expected.Samples(), frames);
                     kernel(c.coefficients.data(), actual.states.data(), count, actual.Samples(),
                            frames);
                 }

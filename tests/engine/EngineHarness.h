@@ -11,10 +11,15 @@
 #include <vector>
 
 #include "engine/Parameters.h"
+#include "product/Parameters.h"
 #include "shell/ParameterTable.h"
 #include "tests/support/FakeHost.h"
 
 namespace lumo::test {
+
+using product::kBandwidthParameter;
+using product::kFirstBandParameter;
+using product::kRangeParameter;
 
 using engine::BandActivity;
 using engine::BiquadCoefficients;

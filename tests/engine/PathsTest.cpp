@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "EngineHarness.h"
+#include "tests/support/LiteralRecurrence.h"
 
 namespace lumo::test {
 namespace {
@@ -37,20 +38,10 @@ public:
                 states_[band] = {};
                 continue;
             }
-            const BiquadCoefficients& c = engine.Coefficients().bands[band];
-            float* s = &states_[band].left1;
-            for (int j = 0; j < n; ++j)
-                for (int channel = 0; channel < 2; ++channel) {
-                    float& s1 = s[2 * channel];
-                    float& s2 = s[2 * channel + 1];
-                    const float x = block[2 * j + channel];
-                    const float y = c.b0 * x + s1;
-                    s1 = (c.b1 * x + s2) - c.a1 * y;
-                    s2 = c.b2 * x - c.a2 * y;
-                    block[2 * j + channel] = y;
-                }
-            for (float v : {s[0], s[1], s[2], s[3]})
-                if (!std::isfinite(v)) states_[band] = {};
+            StereoBiquadState& s = states_[band];
+            RunLiteralRecurrence(&engine.Coefficients().bands[band], &s, 1, block.data(), n);
+            for (float v : {s.left1, s.left2, s.right1, s.right2})
+                if (!std::isfinite(v)) s = {};
         }
         const int counter = engine.OutputFramesLeft();
         if (mode == 2 && counter < engine.FadeFrames()) {

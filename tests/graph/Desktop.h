@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "graph/Win32.h"
+#include "graph-window/Win32.h"
 
 namespace lumo::graphtest {
 

@@ -2,7 +2,7 @@
 // sans-serif family it fetched for as long as it is loaded.
 #include <gtest/gtest.h>
 
-#include "graph/Gdiplus.h"
+#include "graph-window/Gdiplus.h"
 
 namespace {
 using namespace lumo::gdip;

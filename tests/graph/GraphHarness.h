@@ -12,17 +12,22 @@
 
 #include "engine/Parameters.h"
 #include "graph/ResponseCurve.h"
+#include "product/Parameters.h"
 #include "shell/ParameterTable.h"
 #include "tests/support/FakeHost.h"
 
 namespace lumo::graphtest {
 
+using product::kBandwidthParameter;
+using product::kFirstBandParameter;
+using product::kRangeParameter;
+
 using engine::CoefficientSnapshot;
 using graph::Curve;
 using graph::CurvePoint;
 using graph::kCurvePointCount;
-using test::BytesReader;
-using test::BytesWriter;
+using host::SavedStateReader;
+using host::SavedStateWriter;
 using test::FakeHost;
 
 constexpr double kPi = 3.14159265358979323846;
@@ -53,7 +58,7 @@ struct GraphHarness {
         machine->hostInfo = &info;
         machine->callbacks = host.Callbacks();
         if (saved != nullptr) {
-            BytesReader reader(*saved);
+            SavedStateReader reader(*saved);
             machine->Initialise(&reader);
         } else {
             machine->Initialise(nullptr);
@@ -82,9 +87,9 @@ struct GraphHarness {
     const CoefficientSnapshot& Coefficients() { return machine->Engine().Coefficients(); }
 
     std::vector<unsigned char> Save() {
-        BytesWriter writer;
+        SavedStateWriter writer;
         machine->SaveState(&writer);
-        return writer.bytes;
+        return writer.Take();
     }
 
     abi::HostInfo info;

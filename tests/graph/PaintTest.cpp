@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "PaintProbes.h"
-#include "graph/PaintGraph.h"
+#include "graph-window/PaintGraph.h"
 #include "WindowHarness.h"
 
 namespace lumo::graphtest {

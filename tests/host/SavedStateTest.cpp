@@ -1,4 +1,5 @@
-// Saved state through the host's reader and writer, and the graph window it reopens.
+// Saved state through the host's reader and writer, and the graph window it reopens; the reader
+// and writer themselves, which every test host uses.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -7,6 +8,7 @@
 
 #include "TestPlugins.h"
 #include "lumo/host/HostEnvironment.h"
+#include "lumo/host/SavedStateBytes.h"
 
 namespace lumo::test {
 namespace {
@@ -121,6 +123,29 @@ TEST_P(SavedStateTest, RandomStatesAreReadSafely) {
         machine.reset();
         EXPECT_EQ(GraphWindow(), nullptr);
     }
+}
+
+TEST(SavedStateBytes, ReadPastTheEndCopiesWhatIsLeftAndLeavesTheRestUntouched) {
+    host::SavedStateReader reader({1, 2, 3});
+    Bytes destination = {9, 9, 9, 9};
+    reader.Read(destination.data(), 2);
+    EXPECT_EQ(destination, (Bytes{1, 2, 9, 9}));
+    reader.Read(destination.data(), 4);
+    EXPECT_EQ(destination, (Bytes{3, 2, 9, 9}));
+    for (int count : {1, 0, -4}) reader.Read(destination.data(), count);
+    reader.Read(nullptr, 2);
+    EXPECT_EQ(destination, (Bytes{3, 2, 9, 9}));
+    EXPECT_EQ(reader.BytesLeft(), 0u);
+}
+
+TEST(SavedStateBytes, WriterKeepsTheBytesInOrderAndSkipsEmptyWrites) {
+    host::SavedStateWriter writer;
+    const uint8_t bytes[] = {7, 8, 9};
+    writer.Write(bytes, 2);
+    for (int count : {0, -3}) writer.Write(bytes, count);
+    writer.Write(nullptr, 4);
+    writer.Write(bytes + 2, 1);
+    EXPECT_EQ(writer.Take(), (Bytes{7, 8, 9}));
 }
 
 INSTANTIATE_TEST_SUITE_P(AllMachines, SavedStateTest, testing::ValuesIn(AllMachines()),

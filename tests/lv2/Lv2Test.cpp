@@ -17,6 +17,7 @@
 #include "lumo/host/PluginLibrary.h"
 #include "graph/ResponseCurve.h"
 #include "lv2/Plugin.h"
+#include "product/Controls.h"
 
 extern "C" const LV2_Descriptor* lv2_descriptor(uint32_t index);
 
@@ -38,10 +39,11 @@ public:
     explicit Plugin(int kind, double rate = kRate, const LV2_Feature* const* features = nullptr)
         : descriptor_(lv2_descriptor(static_cast<uint32_t>(kind))),
           handle_(descriptor_->instantiate(descriptor_, rate, "/nowhere/", features)) {
-        const Deliverable& d = kPlugins[kind].deliverable();
+        const product::Deliverable& d = kPlugins[kind].deliverable();
         controls_.resize(static_cast<size_t>(PortCount(d)));
         for (int port = kFirstControlPort; port < PortCount(d); ++port)
-            controls_[static_cast<size_t>(port)] = RangeOfControl(d, port).defaultValue;
+            controls_[static_cast<size_t>(port)] =
+                product::ControlRangeOf(product::ParameterAt(d, ParameterOfPort(port))).defaultValue;
     }
     ~Plugin() {
         if (handle_ != nullptr) descriptor_->cleanup(handle_);

@@ -26,6 +26,9 @@ void* operator new(std::size_t bytes, const std::nothrow_t&) noexcept {
 namespace lumo {
 namespace {
 
+using product::kFirstBandParameter;
+using product::kRangeParameter;
+
 TEST(CreateMachine, ReturnsNullWhenMemoryCannotBeHad) {
     gFailNothrowAllocation = true;
     abi::MachineBase* machine = NewEqualiserMachine();

@@ -1,5 +1,6 @@
 // A host for tests that drive one machine object directly: its callbacks table is laid out as the
-// real host's (lumo/host/HostCallbacksTable.h), and it records what the machine asks of it.
+// real host's (lumo/host/HostCallbacksTable.h), and it records what the machine asks of it. Saved
+// states go through the reference host's reader and writer (lumo/host/SavedStateBytes.h).
 #pragma once
 
 #include <lumo/abi/Machine.h>
@@ -9,7 +10,9 @@
 #include <vector>
 
 #include "lumo/host/HostCallbacksTable.h"
+#include "lumo/host/SavedStateBytes.h"
 #include "shell/EqualiserMachine.h"
+#include "shell/ThisDeliverable.h"
 
 namespace lumo::test {
 
@@ -45,28 +48,6 @@ public:
 
 private:
     host::HostCallbacksObject callbacks_{*this};
-};
-
-class BytesReader final : public abi::StateReader {
-public:
-    explicit BytesReader(std::vector<unsigned char> bytes) : bytes_(std::move(bytes)) {}
-    void Read(void* destination, int byteCount) override {
-        auto* out = static_cast<unsigned char*>(destination);
-        for (int i = 0; i < byteCount && position_ < bytes_.size(); ++i) out[i] = bytes_[position_++];
-    }
-
-private:
-    std::vector<unsigned char> bytes_;
-    size_t position_ = 0;
-};
-
-class BytesWriter final : public abi::StateWriter {
-public:
-    void Write(const void* source, int byteCount) override {
-        const auto* in = static_cast<const unsigned char*>(source);
-        bytes.insert(bytes.end(), in, in + byteCount);
-    }
-    std::vector<unsigned char> bytes;
 };
 
 // A machine of the deliverable the test is linked with, destroyed through its slot 0.

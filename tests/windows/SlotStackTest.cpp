@@ -199,10 +199,10 @@ TEST_P(SlotStack, EveryOperationPopsExactlyItsArgumentWords) {
 
     expectBalanced(4, {0, 0, 0, 0}, Returns::False);
     expectBalanced(5, {}, Returns::Nothing);
-    StateWriter writer;
+    lumo::host::SavedStateWriter writer;
     expectBalanced(abi::kSlotSaveState, {Word(static_cast<abi::StateWriter*>(&writer))},
                    Returns::Nothing);
-    EXPECT_EQ(writer.data.size(), 10u);
+    EXPECT_EQ(writer.Bytes().size(), 10u);
     expectBalanced(7, {}, Returns::Nothing);
     // RunCommand beyond the commands.
     expectBalanced(abi::kSlotRunCommand, {5}, Returns::Nothing);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "lumo/host/HostCallbacksTable.h"
+#include "lumo/host/SavedStateBytes.h"
 
 namespace testhost {
 
@@ -67,16 +68,6 @@ public:
 
 private:
     lumo::host::HostCallbacksObject object_{*this};
-};
-
-// Saved-state writer: one operation, Write(source, byteCount).
-class StateWriter final : public abi::StateWriter {
-public:
-    void Write(const void* source, int byteCount) override {
-        const auto* bytes = static_cast<const unsigned char*>(source);
-        data.insert(data.end(), bytes, bytes + byteCount);
-    }
-    std::vector<unsigned char> data;
 };
 
 // An export's address, as the export's type.
