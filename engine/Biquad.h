@@ -14,4 +14,10 @@ struct BiquadCoefficients {
     }
 };
 
+// The same form in doubles, for a band whose float design misses its response and that runs in
+// double precision instead (BandDesign.h). A new set is the identity filter.
+struct WideBiquadCoefficients {
+    double b0 = 1.0, b1 = 0.0, b2 = 0.0, a1 = 0.0, a2 = 0.0;
+};
+
 }  // namespace lumo::engine

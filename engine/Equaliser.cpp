@@ -23,6 +23,16 @@ bool IsFinite(const StereoBiquadState& s) {
     return std::isfinite(s.left1) && std::isfinite(s.left2) && std::isfinite(s.right1) &&
            std::isfinite(s.right2);
 }
+bool IsFinite(const WideStereoState& s) {
+    return std::isfinite(s.left1) && std::isfinite(s.left2) && std::isfinite(s.right1) &&
+           std::isfinite(s.right2);
+}
+
+WideStereoState Widened(const StereoBiquadState& s) { return {s.left1, s.left2, s.right1, s.right2}; }
+StereoBiquadState Rounded(const WideStereoState& s) {
+    return {static_cast<float>(s.left1), static_cast<float>(s.left2), static_cast<float>(s.right1),
+            static_cast<float>(s.right2)};
+}
 
 }  // namespace
 
@@ -34,6 +44,7 @@ Equaliser::Equaliser(const BandLayout& layout)
     for (int band = 0; band < kMaxBands; ++band) {
         bandSlider_[band] = kSliderCentre;
         states_[band] = {};
+        wideStates_[band] = {};
         flat_[band] = true;
         tailFramesLeft_[band] = 0;
     }
@@ -89,12 +100,25 @@ ParameterOutcome Equaliser::ApplyParameters(const ParameterChanges& changes, int
 }
 
 void Equaliser::DesignBand(int band, int sampleRateHz) {
-    designed_[band] = DesignPeakingBand(layout_, band, sampleRateHz,
-                                        gainScale_.Value(bandSlider_[band]), bandwidthOctaves_);
+    const BandDesign design = DesignBandToRun(layout_, band, sampleRateHz,
+                                              gainScale_.Value(bandSlider_[band]), bandwidthOctaves_);
+    // A band that changes form keeps its filter state, as any redesigned band does; the state
+    // of the form it does not run is zero.
+    if (design.runsInDouble && !RunsInDouble(band)) {
+        wideStates_[band] = Widened(states_[band]);
+        states_[band] = {};
+    } else if (!design.runsInDouble && RunsInDouble(band)) {
+        states_[band] = Rounded(wideStates_[band]);
+        wideStates_[band] = {};
+    }
+    designed_[band] = design.single;
+    wideDesigned_[band] = design.wide;
+    const std::uint32_t bit = 1u << band;
+    doubleBands_ = design.runsInDouble ? doubleBands_ | bit : doubleBands_ & ~bit;
 }
 
 void Equaliser::ApplyActivityRule(int band) {
-    if (designed_[band].IsIdentity()) {
+    if (!RunsInDouble(band) && designed_[band].IsIdentity()) {
         // Identity is designed only for a band that cannot be realised at this sample rate: it
         // has nothing to ring out and sleeps from the next call on.
         flat_[band] = true;
@@ -107,6 +131,10 @@ void Equaliser::ApplyActivityRule(int band) {
     }
 }
 
+StereoBiquadState Equaliser::BandState(int band) const {
+    return RunsInDouble(band) ? Rounded(wideStates_[band]) : states_[band];
+}
+
 BandActivity Equaliser::Activity(int band) const {
     if (!flat_[band]) return BandActivity::Active;
     return tailFramesLeft_[band] > 0 ? BandActivity::RingingOut : BandActivity::Asleep;
@@ -117,13 +145,18 @@ void Equaliser::PublishCoefficients() {
     if (!published_.TryBeginWrite()) return;
     CoefficientSnapshot& snapshot = published_.BackBuffer();
     snapshot.bandCount = layout_.bandCount;
-    for (int band = 0; band < layout_.bandCount; ++band) snapshot.bands[band] = designed_[band];
+    snapshot.doubleBands = doubleBands_;
+    for (int band = 0; band < layout_.bandCount; ++band) {
+        snapshot.bands[band] = designed_[band];
+        snapshot.wide[band] = wideDesigned_[band];
+    }
     published_.EndWrite(true);
 }
 
 // A flat band runs only while its ring-out lasts (counted down by n per call); once that is used
 // up the band is asleep: its state is zeroed and it is skipped. The running bands go through the
-// cascade together. A state that a non-finite sample has poisoned is cleared after the block.
+// cascade together, unless some run in double. A state that a non-finite sample has poisoned is
+// cleared after the block.
 void Equaliser::RunBands(float* interleaved, int frames) {
     if (everyBandAsleep_) return;  // and every state already zero: nothing to do
     int runningBands[kMaxBands];
@@ -132,6 +165,7 @@ void Equaliser::RunBands(float* interleaved, int frames) {
         if (flat_[band]) {
             if (tailFramesLeft_[band] <= 0) {
                 states_[band] = {};
+                if (RunsInDouble(band)) wideStates_[band] = {};
                 continue;
             }
             tailFramesLeft_[band] -= frames;
@@ -144,7 +178,12 @@ void Equaliser::RunBands(float* interleaved, int frames) {
     }
 
     DenormalsOff denormalsOff;  // restores the caller's floating-point control on return
-    if (count == layout_.bandCount) {
+    bool someInDouble = false;
+    if (doubleBands_ != 0)
+        for (int i = 0; i < count && !someInDouble; ++i) someInDouble = RunsInDouble(runningBands[i]);
+    if (someInDouble) {
+        RunMixedForms(runningBands, count, interleaved, frames);
+    } else if (count == layout_.bandCount) {
         runCascade_(designed_, states_, count, interleaved, frames);
     } else {
         BiquadCoefficients coefficients[kMaxBands];
@@ -160,6 +199,34 @@ void Equaliser::RunBands(float* interleaved, int frames) {
         StereoBiquadState& state = states_[runningBands[i]];
         if (!IsFinite(state)) state = {};
     }
+    if (someInDouble) {
+        for (int i = 0; i < count; ++i) {
+            WideStereoState& state = wideStates_[runningBands[i]];
+            if (!IsFinite(state)) state = {};
+        }
+    }
+}
+
+// The running bands in band order when some of them run in double: each stretch of float bands
+// through the cascade kernel, each double band through its own path between them.
+void Equaliser::RunMixedForms(const int* runningBands, int count, float* interleaved, int frames) {
+    BiquadCoefficients coefficients[kMaxBands];
+    StereoBiquadState states[kMaxBands];
+    for (int i = 0; i < count;) {
+        if (RunsInDouble(runningBands[i])) {
+            const int band = runningBands[i++];
+            RunWideBand(wideDesigned_[band], wideStates_[band], interleaved, frames);
+            continue;
+        }
+        int stretch = 0;
+        for (; i + stretch < count && !RunsInDouble(runningBands[i + stretch]); ++stretch) {
+            coefficients[stretch] = designed_[runningBands[i + stretch]];
+            states[stretch] = states_[runningBands[i + stretch]];
+        }
+        runCascade_(coefficients, states, stretch, interleaved, frames);
+        for (int k = 0; k < stretch; ++k) states_[runningBands[i + k]] = states[k];
+        i += stretch;
+    }
 }
 
 void Equaliser::Process(float* interleaved, int frames) {
@@ -168,7 +235,10 @@ void Equaliser::Process(float* interleaved, int frames) {
 }
 
 void Equaliser::ClearBandStates() {
-    for (int band = 0; band < layout_.bandCount; ++band) states_[band] = {};
+    for (int band = 0; band < layout_.bandCount; ++band) {
+        states_[band] = {};
+        wideStates_[band] = {};
+    }
 }
 
 bool Equaliser::RenderTail(float* out, int frames) {

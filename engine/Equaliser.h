@@ -8,6 +8,8 @@
 // write flag; see TripleBuffer).
 #pragma once
 
+#include <cstdint>
+
 #include "engine/BandLayout.h"
 #include "engine/Biquad.h"
 #include "engine/CoefficientSnapshot.h"
@@ -15,6 +17,7 @@
 #include "engine/Parameters.h"
 #include "engine/cascade/Cascade.h"
 #include "engine/TripleBuffer.h"
+#include "engine/WideBand.h"
 
 namespace lumo::engine {
 
@@ -76,7 +79,9 @@ public:
     const ParameterScale& GainScale() const { return gainScale_; }
     int BandSlider(int band) const { return bandSlider_[band]; }
     BandActivity Activity(int band) const;
-    StereoBiquadState BandState(int band) const { return states_[band]; }
+    bool RunsInDouble(int band) const { return ((doubleBands_ >> band) & 1u) != 0; }
+    // A band's filter state; a band that runs in double has its state rounded to float here.
+    StereoBiquadState BandState(int band) const;
     int OutputFramesLeft() const { return fadeCounter_; }
     // True when the last block went through unchanged: every band asleep, its state zero.
     bool EveryBandAsleep() const { return everyBandAsleep_; }
@@ -95,6 +100,7 @@ private:
     void DesignBand(int band, int sampleRateHz);
     void ApplyActivityRule(int band);
     void RunBands(float* interleaved, int frames);
+    void RunMixedForms(const int* runningBands, int count, float* interleaved, int frames);
     void PublishCoefficients();
 
     BandLayout layout_;
@@ -105,8 +111,9 @@ private:
     double bandwidthOctaves_;
     int bandSlider_[kMaxBands];
 
-    BiquadCoefficients designed_[kMaxBands];  // as the cascade runs them and the snapshot holds them
-    StereoBiquadState states_[kMaxBands];
+    // Each band's float design (BandDesign), which the cascade runs unless the band runs in double.
+    BiquadCoefficients designed_[kMaxBands];
+    StereoBiquadState states_[kMaxBands];  // float bands' state (zero for double bands)
     bool flat_[kMaxBands];
     int tailFramesLeft_[kMaxBands];
     bool everyBandAsleep_ = false;  // and every band's state zero: the audio path has nothing to do
@@ -114,6 +121,12 @@ private:
 
     int fadeCounter_ = 0;  // frames of output still to come after the input stopped
     int fadeFrames_ = 0;   // length of the closing ramp
+
+    // Bit i set: band i runs in double, wideDesigned_[i] through RunWideBand. The snapshot holds
+    // both designs.
+    std::uint32_t doubleBands_ = 0;
+    WideBiquadCoefficients wideDesigned_[kMaxBands];
+    WideStereoState wideStates_[kMaxBands];  // double bands' state (zero for float bands)
 
     CascadeKernel runCascade_;
     TripleBuffer<CoefficientSnapshot> published_;

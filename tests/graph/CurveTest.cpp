@@ -148,6 +148,29 @@ TEST(ResponseCurve, MatchesDoublePrecisionResponseOfArbitraryCoefficients) {
     ExpectMatchesReference(bands, curve, 48000);
 }
 
+// A low band at 192 kHz and 1/12 octave runs in double (its float coefficients would show and
+// play +13 dB for +32): the curve shows the response of what runs, the double set.
+TEST(ResponseCurve, BandThatRunsInDoubleIsDrawnAsItRuns) {
+    const int rate = 192000, band = 1;
+    GraphHarness harness(rate);
+    harness.Create();
+    std::vector<int> sliders(kBandCount, kSliderCentre);
+    sliders[band] = kFullBoost;
+    harness.Apply(32, 1, sliders);
+    const CoefficientSnapshot& bands = harness.Coefficients();
+    ASSERT_TRUE(bands.RunsInDouble(band));
+    const engine::WideBiquadCoefficients& c = bands.wide[band];
+    const Curve curve = ComputeAndCheckFrame(bands, rate);
+    float highest = 0.0f;
+    for (int i = 0; i < kCurvePointCount; ++i) {
+        const std::complex<double> z1 = std::polar(1.0, -2.0 * kPi * PointHz(i, kCurvePointCount) / rate);
+        const std::complex<double> h = (c.b0 + c.b1 * z1 + c.b2 * z1 * z1) / (1.0 + c.a1 * z1 + c.a2 * z1 * z1);
+        EXPECT_NEAR(curve.slots[i + 1].y, 20.0 * std::log10(std::abs(h)) / 30.0, 1e-4) << "point " << i;
+        highest = std::max(highest, curve.slots[i + 1].y);
+    }
+    EXPECT_GT(highest, 18.0f / 30.0f);  // the grid points miss the narrow peak's top by a few dB
+}
+
 TEST(ResponseCurve, GraphCommandComputesWithoutClearingTheRefresh) {
     GraphHarness harness;
     harness.Create();
