@@ -2,8 +2,8 @@
 # Checks the Linux release archive: named for VERSION, holding in tarvo-lumo-VERSION/ exactly
 # README.txt, LICENSE, the LV2 bundle, the VST3 bundle, the CLAP file and the lumo folder, sorted by
 # name and owned by root, each file BUILD_DIR's (the native build the tests ran on; programs and
-# libraries as stripped); the guide giving the version and saying where each goes; and lumo
-# running from the unpacked folder through a link elsewhere, as the guide installs it.
+# libraries stripped, without build ID); the guide giving the version and saying where each goes;
+# and lumo running from the unpacked folder through a link elsewhere, as the guide installs it.
 # Usage: packaging/check-linux-archive.sh ARCHIVE VERSION BUILD_DIR
 set -euo pipefail
 [ $# -eq 3 ] || { echo "usage: $0 ARCHIVE VERSION BUILD_DIR" >&2; exit 2; }
@@ -35,7 +35,7 @@ dir=$work/$folder
 same() {  # same PACKED BUILT: byte for byte, the built file stripped where the archive's is
   local built=$2
   if [ "$(head -c 4 "$built")" = $'\x7fELF' ]; then
-    strip --strip-unneeded -o "$work/stripped" "$built"
+    strip --strip-unneeded --remove-section=.note.gnu.build-id -o "$work/stripped" "$built"
     built=$work/stripped
   fi
   cmp -s "$dir/$1" "$built" || fail "$1 in the archive is not $2"

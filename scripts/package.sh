@@ -16,8 +16,8 @@
 # fails instead, before anything is built.
 #
 # The same sources give the same bytes: entries sorted by name, every date the last commit's (or
-# SOURCE_DATE_EPOCH), fixed permissions, owner root, no extra attributes; the Linux files stripped,
-# the Windows files linked without time stamps.
+# SOURCE_DATE_EPOCH), fixed permissions, owner root, no extra attributes; the Linux files stripped
+# of their debug information and build ID, the Windows files linked without time stamps.
 #
 # Usage: scripts/package.sh [--all]
 #        scripts/package.sh --pack OUT_DIR [--buzz BUILD] [--win64 BUILD] [--linux BUILD]
@@ -105,7 +105,10 @@ pack_linux() {
   put "$build/bin/lumo" "$dir/lumo/bin/lumo"
   put "$build/lib/liblumo_platform.so" "$dir/lumo/lib/liblumo_platform.so"
   for machine in "${machines[@]}"; do put "$build/plugins/$machine.so" "$dir/lumo/plugins/$machine.so"; done
-  find "$dir" -type f \( -name '*.so' -o -name '*.clap' -o -path '*/bin/*' \) -exec strip --strip-unneeded {} +
+  # Stripped, and without the build ID, which the linker derives from the debug information and so
+  # from the build folder's path: the same sources give the same files wherever they were built.
+  find "$dir" -type f \( -name '*.so' -o -name '*.clap' -o -path '*/bin/*' \) \
+    -exec strip --strip-unneeded --remove-section=.note.gnu.build-id {} +
   guide "$root/packaging/linux/README.txt" >"$dir/README.txt"
   cp "$root/LICENSE" "$dir/LICENSE"
   normalise "$dir"
