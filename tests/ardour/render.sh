@@ -22,7 +22,17 @@ if ! ardour7-lua "$here/session.lua" "$work/lumo" lumo "$rate" "$type" "$id" "$i
   cat "$log" >&2
   exit 1
 fi
-if ! ardour7-export -b float -o "$out" "$work/lumo" lumo >>"$log" 2>&1 || [ ! -s "$out" ]; then
+# Ardour 7.3's exporter now and then aborts on a heap corruption of its own while it tears down
+# its export channels (seen with other makers' plug-ins too): an export killed by a signal is
+# run again, at most three times in all. Any other failure, and any output, counts as it is.
+for attempt in 1 2 3; do
+  rm -f "$out"
+  status=0
+  ardour7-export -b float -o "$out" "$work/lumo" lumo >>"$log" 2>&1 || status=$?
+  [ $status -gt 128 ] && [ $attempt -lt 3 ] || break
+  echo "render.sh: ardour7-export ended by signal $((status - 128)), exporting again" >>"$log"
+done
+if [ $status -ne 0 ] || [ ! -s "$out" ]; then
   cat "$log" >&2
   echo "render.sh: ardour7-export wrote no $out" >&2
   exit 1
