@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <emmintrin.h>
 
 #include "engine/BandDesign.h"
 #include "engine/FadeOut.h"
@@ -62,6 +63,7 @@ void Equaliser::Initialise(int sampleRateHz) {
         tailFramesLeft_[band] = 0;
     }
     everyBandAsleep_ = false;  // the next audio call zeroes the states
+    runningStale_ = true;
 }
 
 ParameterOutcome Equaliser::ApplyParameters(const ParameterChanges& changes, int sampleRateHz) {
@@ -95,7 +97,10 @@ ParameterOutcome Equaliser::ApplyParameters(const ParameterChanges& changes, int
             everyBandAsleep_ = false;
         }
     }
-    if (redesigned) PublishCoefficients();
+    if (redesigned) {
+        runningStale_ = true;
+        PublishCoefficients();
+    }
     return outcome;
 }
 
@@ -159,8 +164,23 @@ void Equaliser::PublishCoefficients() {
 // cleared after the block.
 void Equaliser::RunBands(float* interleaved, int frames) {
     if (everyBandAsleep_) return;  // and every state already zero: nothing to do
-    int runningBands[kMaxBands];
-    int count = 0;
+    if (runningStale_ || someRingingOut_) GatherRunningBands(frames);
+    if (runningCount_ == 0) {
+        everyBandAsleep_ = true;  // until a parameter change redesigns a band
+        return;
+    }
+    DenormalsOff denormalsOff;  // restores the caller's floating-point control on return
+    if (someRunningInDouble_)
+        RunMixedForms(interleaved, frames);
+    else
+        RunFloatBands(interleaved, frames);
+    HealStates();
+}
+
+void Equaliser::GatherRunningBands(int frames) {
+    runningCount_ = 0;
+    someRingingOut_ = false;
+    someRunningInDouble_ = false;
     for (int band = 0; band < layout_.bandCount; ++band) {
         if (flat_[band]) {
             if (tailFramesLeft_[band] <= 0) {
@@ -169,63 +189,67 @@ void Equaliser::RunBands(float* interleaved, int frames) {
                 continue;
             }
             tailFramesLeft_[band] -= frames;
+            someRingingOut_ = true;
         }
-        runningBands[count++] = band;
+        someRunningInDouble_ = someRunningInDouble_ || RunsInDouble(band);
+        runningDesigns_[runningCount_] = designed_[band];
+        running_[runningCount_++] = band;
     }
-    if (count == 0) {
-        everyBandAsleep_ = true;  // until a parameter change redesigns a band
+    runningStale_ = false;
+}
+
+void Equaliser::RunFloatBands(float* interleaved, int frames) {
+    const int count = runningCount_;
+    if (count == layout_.bandCount) {
+        runCascade_(designed_, states_, count, interleaved, frames);
         return;
     }
-
-    DenormalsOff denormalsOff;  // restores the caller's floating-point control on return
-    bool someInDouble = false;
-    if (doubleBands_ != 0)
-        for (int i = 0; i < count && !someInDouble; ++i) someInDouble = RunsInDouble(runningBands[i]);
-    if (someInDouble) {
-        RunMixedForms(runningBands, count, interleaved, frames);
-    } else if (count == layout_.bandCount) {
-        runCascade_(designed_, states_, count, interleaved, frames);
-    } else {
-        BiquadCoefficients coefficients[kMaxBands];
-        StereoBiquadState states[kMaxBands];
-        for (int i = 0; i < count; ++i) {
-            coefficients[i] = designed_[runningBands[i]];
-            states[i] = states_[runningBands[i]];
-        }
-        runCascade_(coefficients, states, count, interleaved, frames);
-        for (int i = 0; i < count; ++i) states_[runningBands[i]] = states[i];
-    }
-    for (int i = 0; i < count; ++i) {
-        StereoBiquadState& state = states_[runningBands[i]];
-        if (!IsFinite(state)) state = {};
-    }
-    if (someInDouble) {
-        for (int i = 0; i < count; ++i) {
-            WideStereoState& state = wideStates_[runningBands[i]];
-            if (!IsFinite(state)) state = {};
-        }
-    }
+    StereoBiquadState states[kMaxBands];
+    for (int i = 0; i < count; ++i) states[i] = states_[running_[i]];
+    runCascade_(runningDesigns_, states, count, interleaved, frames);
+    for (int i = 0; i < count; ++i) states_[running_[i]] = states[i];
 }
 
 // The running bands in band order when some of them run in double: each stretch of float bands
 // through the cascade kernel, each double band through its own path between them.
-void Equaliser::RunMixedForms(const int* runningBands, int count, float* interleaved, int frames) {
-    BiquadCoefficients coefficients[kMaxBands];
+void Equaliser::RunMixedForms(float* interleaved, int frames) {
     StereoBiquadState states[kMaxBands];
-    for (int i = 0; i < count;) {
-        if (RunsInDouble(runningBands[i])) {
-            const int band = runningBands[i++];
+    for (int i = 0; i < runningCount_;) {
+        if (RunsInDouble(running_[i])) {
+            const int band = running_[i++];
             RunWideBand(wideDesigned_[band], wideStates_[band], interleaved, frames);
             continue;
         }
         int stretch = 0;
-        for (; i + stretch < count && !RunsInDouble(runningBands[i + stretch]); ++stretch) {
-            coefficients[stretch] = designed_[runningBands[i + stretch]];
-            states[stretch] = states_[runningBands[i + stretch]];
-        }
-        runCascade_(coefficients, states, stretch, interleaved, frames);
-        for (int k = 0; k < stretch; ++k) states_[runningBands[i + k]] = states[k];
+        for (; i + stretch < runningCount_ && !RunsInDouble(running_[i + stretch]); ++stretch)
+            states[stretch] = states_[running_[i + stretch]];
+        runCascade_(runningDesigns_ + i, states, stretch, interleaved, frames);
+        for (int k = 0; k < stretch; ++k) states_[running_[i + k]] = states[k];
         i += stretch;
+    }
+}
+
+// Clears every running band's state that holds a non-finite value. The common case, every value
+// finite, is one pass of vector arithmetic: x - x is 0 for a finite x and NaN otherwise.
+void Equaliser::HealStates() {
+    __m128 poison = _mm_setzero_ps();
+    for (int i = 0; i < runningCount_; ++i) {
+        const __m128 words = _mm_loadu_ps(&states_[running_[i]].left1);
+        poison = _mm_or_ps(poison, _mm_sub_ps(words, words));
+    }
+    if (someRunningInDouble_) {
+        for (int i = 0; i < runningCount_; ++i) {
+            const WideStereoState& s = wideStates_[running_[i]];
+            const __m128d left = _mm_loadu_pd(&s.left1), right = _mm_loadu_pd(&s.right1);
+            const __m128d spread = _mm_or_pd(_mm_sub_pd(left, left), _mm_sub_pd(right, right));
+            poison = _mm_or_ps(poison, _mm_castpd_ps(spread));
+        }
+    }
+    if (_mm_movemask_ps(_mm_cmpunord_ps(poison, poison)) == 0) return;
+    for (int i = 0; i < runningCount_; ++i) {
+        const int band = running_[i];
+        if (!IsFinite(states_[band])) states_[band] = {};
+        if (!IsFinite(wideStates_[band])) wideStates_[band] = {};
     }
 }
 

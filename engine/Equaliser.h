@@ -100,7 +100,10 @@ private:
     void DesignBand(int band, int sampleRateHz);
     void ApplyActivityRule(int band);
     void RunBands(float* interleaved, int frames);
-    void RunMixedForms(const int* runningBands, int count, float* interleaved, int frames);
+    void GatherRunningBands(int frames);
+    void RunFloatBands(float* interleaved, int frames);
+    void RunMixedForms(float* interleaved, int frames);
+    void HealStates();
     void PublishCoefficients();
 
     BandLayout layout_;
@@ -117,6 +120,16 @@ private:
     bool flat_[kMaxBands];
     int tailFramesLeft_[kMaxBands];
     bool everyBandAsleep_ = false;  // and every band's state zero: the audio path has nothing to do
+
+    // The bands the audio path runs, in band order, and their float designs side by side: gathered
+    // again after a redesign and on every call while a band rings out (which counts it down), and
+    // otherwise kept, so that a call of a few frames spends its time in the bands.
+    int running_[kMaxBands];
+    BiquadCoefficients runningDesigns_[kMaxBands];
+    int runningCount_ = 0;
+    bool runningStale_ = true;
+    bool someRingingOut_ = false;
+    bool someRunningInDouble_ = false;
     int tailFrames_ = 0;
 
     int fadeCounter_ = 0;  // frames of output still to come after the input stopped
