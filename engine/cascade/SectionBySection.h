@@ -5,6 +5,7 @@
 // files, each compiling its own copy (internal linkage) for its instruction set.
 #pragma once
 
+#include <cstdint>
 #include <cstring>
 #include <emmintrin.h>
 
@@ -63,10 +64,48 @@ void RunSectionsOnFrames(const BiquadCoefficients* coefficients, StereoBiquadSta
         StoreStereoFrame(interleaved + 2 * frame, x[frame]);
 }
 
+// Two adjacent coefficients (b1, b2 or a1, a2) in lanes (first, second, first, second).
+__m128 LoadCoefficientPair(const float* first) {
+    double pair;
+    std::memcpy(&pair, first, sizeof pair);
+    return _mm_castpd_ps(_mm_set1_pd(pair));
+}
+
+// One frame, where the chain through the sections is all there is: the fewer instructions a
+// section takes, the sooner the next call's can start beside it. A section's four state words
+// stay in their own order (s1L, s2L, s1R, s2R) in one vector, the frame sits as (xL, xL, xR, xR):
+// lanes 0 and 2 compute y = b0*x + s1, lanes 1 and 3 ride along unused (so the chain from one
+// section to the next is a multiply and an add, nothing more), and the state update works on all
+// four lanes with y spread over them and s2 moved down beside -0 (adding -0 changes no value,
+// signed zeros included): s1 = (b1*x + s2) - a1*y and s2 = (b2*x + -0) - a2*y.
+void RunSectionsOnOneFrame(const BiquadCoefficients* coefficients, StereoBiquadState* states,
+                           int count, float* frame) {
+    const __m128 negativeZeroInOddLanes =
+        _mm_castsi128_ps(_mm_set_epi32(INT32_MIN, 0, INT32_MIN, 0));
+    const __m128 pair = LoadStereoFrame(frame);  // xL, xR, xL, xR
+    __m128 xInEveryLane = _mm_unpacklo_ps(pair, pair);  // xL, xL, xR, xR
+    __m128 x = xInEveryLane;  // lanes 0 and 2 hold the section's input
+    for (int section = 0; section < count; ++section) {
+        const BiquadCoefficients& c = coefficients[section];
+        const __m128 state = _mm_loadu_ps(&states[section].left1);
+        const __m128 y = _mm_add_ps(_mm_mul_ps(_mm_set1_ps(c.b0), x), state);
+        const __m128 yInEveryLane = _mm_shuffle_ps(y, y, _MM_SHUFFLE(2, 2, 0, 0));
+        const __m128 s2Down = _mm_or_ps(
+            _mm_castsi128_ps(_mm_srli_epi64(_mm_castps_si128(state), 32)), negativeZeroInOddLanes);
+        const __m128 next =
+            _mm_sub_ps(_mm_add_ps(_mm_mul_ps(LoadCoefficientPair(&c.b1), xInEveryLane), s2Down),
+                       _mm_mul_ps(LoadCoefficientPair(&c.a1), yInEveryLane));
+        _mm_storeu_ps(&states[section].left1, next);
+        x = y;
+        xInEveryLane = yInEveryLane;
+    }
+    StoreStereoFrame(frame, _mm_shuffle_ps(x, x, _MM_SHUFFLE(2, 0, 2, 0)));
+}
+
 void RunSectionBySection(const BiquadCoefficients* coefficients, StereoBiquadState* states,
                          int count, float* interleaved, int frames) {
     switch (frames) {
-    case 1: return RunSectionsOnFrames<1>(coefficients, states, count, interleaved);
+    case 1: return RunSectionsOnOneFrame(coefficients, states, count, interleaved);
     case 2: return RunSectionsOnFrames<2>(coefficients, states, count, interleaved);
     case 3: return RunSectionsOnFrames<3>(coefficients, states, count, interleaved);
     case 4: return RunSectionsOnFrames<4>(coefficients, states, count, interleaved);
