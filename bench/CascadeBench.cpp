@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <random>
+#include <utility>
 #include <string>
 #include <vector>
 #include <xmmintrin.h>
@@ -78,7 +79,8 @@ void BandFilterLoop(const BiquadCoefficients* coefficients, StereoBiquadState* s
     }
 }
 
-void RunKernel(benchmark::State& state, CascadeKernel kernel, std::vector<BiquadCoefficients> bands,
+template <class Kernel>
+void RunKernel(benchmark::State& state, Kernel kernel, std::vector<BiquadCoefficients> bands,
                int frames) {
     const unsigned savedCsr = _mm_getcsr();
     _mm_setcsr(savedCsr | 0x8040);  // flush-to-zero, denormals-are-zero, as the audio call sets
@@ -99,24 +101,23 @@ void RunKernel(benchmark::State& state, CascadeKernel kernel, std::vector<Biquad
         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
+using Loop = void (*)(const BiquadCoefficients*, StereoBiquadState*, int, float*, int);
+
 void RegisterAll(const Layout& layout, int activeEvery, int frames) {
-    struct Variant {
-        std::string name;
-        CascadeKernel kernel;
-    };
-    std::vector<Variant> variants = {{"literal", test::RunLiteralRecurrence},
-                                     {"bandfilter", BandFilterLoop}};
+    const std::vector<BiquadCoefficients> bands = Bands(layout, activeEvery);
+    const std::string prefix = "Cascade/bands:" + std::to_string(layout.bands) + "/active:" +
+                               std::to_string(bands.size()) + "/frames:" + std::to_string(frames) +
+                               "/";
+    const std::pair<const char*, Loop> loops[] = {{"literal", test::RunLiteralRecurrence},
+                                                  {"bandfilter", BandFilterLoop}};
+    for (const auto& [name, loop] : loops)
+        benchmark::RegisterBenchmark((prefix + name).c_str(), RunKernel<Loop>, loop, bands, frames);
     for (CascadePath path : {CascadePath::Scalar, CascadePath::Sse2, CascadePath::Avx2,
                              CascadePath::Avx512}) {
         if (CascadePathAvailable(path))
-            variants.push_back({CascadePathName(path), CascadeKernelOf(path)});
-    }
-    const std::vector<BiquadCoefficients> bands = Bands(layout, activeEvery);
-    for (const Variant& v : variants) {
-        const std::string name = "Cascade/bands:" + std::to_string(layout.bands) +
-                                 "/active:" + std::to_string(bands.size()) +
-                                 "/frames:" + std::to_string(frames) + "/" + v.name;
-        benchmark::RegisterBenchmark(name.c_str(), RunKernel, v.kernel, bands, frames);
+            benchmark::RegisterBenchmark((prefix + CascadePathName(path)).c_str(),
+                                         RunKernel<CascadeKernel>, CascadeKernelOf(path), bands,
+                                         frames);
     }
 }
 

@@ -39,10 +39,12 @@ std::vector<float> Noise(int frames, unsigned seed) {
     return out;
 }
 
-// activeEvery: 1 = every band active, 2 = every other band, 0 = every band flat.
+// activeEvery: 1 = every band active, 2 = every other band, 0 = every band flat. Active sliders
+// run from 40 up, stepping over the centre (0 dB).
 int SliderFor(int band, int activeEvery) {
     const bool active = activeEvery != 0 && band % activeEvery == 0;
-    return active ? 40 + band : engine::kSliderCentre;
+    const int slider = 40 + band;
+    return !active ? engine::kSliderCentre : slider < engine::kSliderCentre ? slider : slider + 1;
 }
 
 // The plug-in file of this program's deliverable, with the bands set and rung out.

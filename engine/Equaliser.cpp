@@ -4,7 +4,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <emmintrin.h>
 
 #include "engine/BandDesign.h"
 #include "engine/FadeOut.h"
@@ -52,6 +51,7 @@ Equaliser::Equaliser(const BandLayout& layout)
 }
 
 void Equaliser::Initialise(int sampleRateHz) {
+    ReleaseRunningBands();
     gainScale_ = GainScaleFor(kInitialGainSpanDb);
     // Each product truncated toward zero: 8820, 6615 and 8820 frames at 44100 Hz.
     const double fs = static_cast<double>(sampleRateHz);
@@ -63,7 +63,6 @@ void Equaliser::Initialise(int sampleRateHz) {
         tailFramesLeft_[band] = 0;
     }
     everyBandAsleep_ = false;  // the next audio call zeroes the states
-    runningStale_ = true;
 }
 
 ParameterOutcome Equaliser::ApplyParameters(const ParameterChanges& changes, int sampleRateHz) {
@@ -91,16 +90,14 @@ ParameterOutcome Equaliser::ApplyParameters(const ParameterChanges& changes, int
             outcome.anyNewValue = true;
         }
         if (redesignAll || changed) {
+            if (!redesigned) ReleaseRunningBands();
             DesignBand(band, sampleRateHz);
             ApplyActivityRule(band);
             redesigned = true;
             everyBandAsleep_ = false;
         }
     }
-    if (redesigned) {
-        runningStale_ = true;
-        PublishCoefficients();
-    }
+    if (redesigned) PublishCoefficients();
     return outcome;
 }
 
@@ -137,7 +134,9 @@ void Equaliser::ApplyActivityRule(int band) {
 }
 
 StereoBiquadState Equaliser::BandState(int band) const {
-    return RunsInDouble(band) ? Rounded(wideStates_[band]) : states_[band];
+    if (RunsInDouble(band)) return Rounded(wideStates_[band]);
+    if (!runningStale_ && runningIndex_[band] >= 0) return runningStates_[runningIndex_[band]];
+    return states_[band];
 }
 
 BandActivity Equaliser::Activity(int band) const {
@@ -164,17 +163,19 @@ void Equaliser::PublishCoefficients() {
 // cleared after the block.
 void Equaliser::RunBands(float* interleaved, int frames) {
     if (everyBandAsleep_) return;  // and every state already zero: nothing to do
-    if (runningStale_ || someRingingOut_) GatherRunningBands(frames);
+    if (runningStale_)
+        GatherRunningBands(frames);
+    else if (someRingingOut_)
+        CountDownRingOuts(frames);
     if (runningCount_ == 0) {
         everyBandAsleep_ = true;  // until a parameter change redesigns a band
         return;
     }
     DenormalsOff denormalsOff;  // restores the caller's floating-point control on return
-    if (someRunningInDouble_)
-        RunMixedForms(interleaved, frames);
-    else
-        RunFloatBands(interleaved, frames);
-    HealStates();
+    const bool finite = someRunningInDouble_
+                            ? RunMixedForms(interleaved, frames)
+                            : runCascade_(runningDesigns_, runningStates_, runningCount_, interleaved, frames);
+    if (!finite) HealStates();
 }
 
 void Equaliser::GatherRunningBands(int frames) {
@@ -182,6 +183,7 @@ void Equaliser::GatherRunningBands(int frames) {
     someRingingOut_ = false;
     someRunningInDouble_ = false;
     for (int band = 0; band < layout_.bandCount; ++band) {
+        runningIndex_[band] = -1;
         if (flat_[band]) {
             if (tailFramesLeft_[band] <= 0) {
                 states_[band] = {};
@@ -192,64 +194,63 @@ void Equaliser::GatherRunningBands(int frames) {
             someRingingOut_ = true;
         }
         someRunningInDouble_ = someRunningInDouble_ || RunsInDouble(band);
+        runningIndex_[band] = runningCount_;
         runningDesigns_[runningCount_] = designed_[band];
+        runningStates_[runningCount_] = states_[band];
         running_[runningCount_++] = band;
     }
     runningStale_ = false;
 }
 
-void Equaliser::RunFloatBands(float* interleaved, int frames) {
-    const int count = runningCount_;
-    if (count == layout_.bandCount) {
-        runCascade_(designed_, states_, count, interleaved, frames);
-        return;
+// While a band rings out: its ring-out counts down by the call's frames; once one is used up, the
+// bands are gathered afresh without it.
+void Equaliser::CountDownRingOuts(int frames) {
+    for (int i = 0; i < runningCount_; ++i) {
+        if (flat_[running_[i]] && tailFramesLeft_[running_[i]] <= 0) {
+            ReleaseRunningBands();
+            GatherRunningBands(frames);
+            return;
+        }
     }
-    StereoBiquadState states[kMaxBands];
-    for (int i = 0; i < count; ++i) states[i] = states_[running_[i]];
-    runCascade_(runningDesigns_, states, count, interleaved, frames);
-    for (int i = 0; i < count; ++i) states_[running_[i]] = states[i];
+    for (int i = 0; i < runningCount_; ++i)
+        if (flat_[running_[i]]) tailFramesLeft_[running_[i]] -= frames;
+}
+
+// The running bands' states back with their bands, before anything that reads or changes states_
+// by band (a redesign, Initialise); the next audio call gathers again.
+void Equaliser::ReleaseRunningBands() {
+    if (runningStale_) return;
+    for (int i = 0; i < runningCount_; ++i) states_[running_[i]] = runningStates_[i];
+    runningStale_ = true;
 }
 
 // The running bands in band order when some of them run in double: each stretch of float bands
-// through the cascade kernel, each double band through its own path between them.
-void Equaliser::RunMixedForms(float* interleaved, int frames) {
-    StereoBiquadState states[kMaxBands];
+// through the cascade kernel, each double band through its own path between them. True when
+// every state they leave is finite.
+bool Equaliser::RunMixedForms(float* interleaved, int frames) {
+    bool finite = true;
     for (int i = 0; i < runningCount_;) {
         if (RunsInDouble(running_[i])) {
             const int band = running_[i++];
             RunWideBand(wideDesigned_[band], wideStates_[band], interleaved, frames);
+            finite = finite && IsFinite(wideStates_[band]);
             continue;
         }
         int stretch = 0;
-        for (; i + stretch < runningCount_ && !RunsInDouble(running_[i + stretch]); ++stretch)
-            states[stretch] = states_[running_[i + stretch]];
-        runCascade_(runningDesigns_ + i, states, stretch, interleaved, frames);
-        for (int k = 0; k < stretch; ++k) states_[running_[i + k]] = states[k];
+        while (i + stretch < runningCount_ && !RunsInDouble(running_[i + stretch])) ++stretch;
+        finite = runCascade_(runningDesigns_ + i, runningStates_ + i, stretch, interleaved, frames) &&
+                 finite;
         i += stretch;
     }
+    return finite;
 }
 
-// Clears every running band's state that holds a non-finite value. The common case, every value
-// finite, is one pass of vector arithmetic: x - x is 0 for a finite x and NaN otherwise.
+// Clears every running band's state that a non-finite sample has poisoned.
 void Equaliser::HealStates() {
-    __m128 poison = _mm_setzero_ps();
     for (int i = 0; i < runningCount_; ++i) {
-        const __m128 words = _mm_loadu_ps(&states_[running_[i]].left1);
-        poison = _mm_or_ps(poison, _mm_sub_ps(words, words));
-    }
-    if (someRunningInDouble_) {
-        for (int i = 0; i < runningCount_; ++i) {
-            const WideStereoState& s = wideStates_[running_[i]];
-            const __m128d left = _mm_loadu_pd(&s.left1), right = _mm_loadu_pd(&s.right1);
-            const __m128d spread = _mm_or_pd(_mm_sub_pd(left, left), _mm_sub_pd(right, right));
-            poison = _mm_or_ps(poison, _mm_castpd_ps(spread));
-        }
-    }
-    if (_mm_movemask_ps(_mm_cmpunord_ps(poison, poison)) == 0) return;
-    for (int i = 0; i < runningCount_; ++i) {
-        const int band = running_[i];
-        if (!IsFinite(states_[band])) states_[band] = {};
-        if (!IsFinite(wideStates_[band])) wideStates_[band] = {};
+        if (!IsFinite(runningStates_[i])) runningStates_[i] = {};
+        WideStereoState& wide = wideStates_[running_[i]];
+        if (!IsFinite(wide)) wide = {};
     }
 }
 
@@ -262,6 +263,7 @@ void Equaliser::ClearBandStates() {
     for (int band = 0; band < layout_.bandCount; ++band) {
         states_[band] = {};
         wideStates_[band] = {};
+        runningStates_[band] = {};
     }
 }
 

@@ -101,8 +101,9 @@ private:
     void ApplyActivityRule(int band);
     void RunBands(float* interleaved, int frames);
     void GatherRunningBands(int frames);
-    void RunFloatBands(float* interleaved, int frames);
-    void RunMixedForms(float* interleaved, int frames);
+    void CountDownRingOuts(int frames);
+    void ReleaseRunningBands();
+    bool RunMixedForms(float* interleaved, int frames);
     void HealStates();
     void PublishCoefficients();
 
@@ -121,11 +122,14 @@ private:
     int tailFramesLeft_[kMaxBands];
     bool everyBandAsleep_ = false;  // and every band's state zero: the audio path has nothing to do
 
-    // The bands the audio path runs, in band order, and their float designs side by side: gathered
-    // again after a redesign and on every call while a band rings out (which counts it down), and
-    // otherwise kept, so that a call of a few frames spends its time in the bands.
+    // The bands the audio path runs, in band order, with their float designs and float states side
+    // by side, so that the cascade runs on them in place and a call of a few frames spends its time
+    // in the bands. Gathered again after a redesign or when a band's ring-out ends; meanwhile a
+    // running float band's state lives in runningStates_ (states_ holds it again once stale).
     int running_[kMaxBands];
+    int runningIndex_[kMaxBands];  // a band's place in running_, or -1
     BiquadCoefficients runningDesigns_[kMaxBands];
+    StereoBiquadState runningStates_[kMaxBands];
     int runningCount_ = 0;
     bool runningStale_ = true;
     bool someRingingOut_ = false;

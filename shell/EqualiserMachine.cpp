@@ -95,22 +95,25 @@ bool EqualiserMachine::ProcessAudio(float* buffer, int frames, int mode) {
         return false;
     case abi::kModeRead:
         return true;
-    case abi::kModeNoInput: {
-        // The tail goes to the host's scratch buffer, asked for only while there is a tail, then
-        // into the host's buffer; a host without a scratch buffer has it rendered in place.
-        float* scratch = nullptr;
-        if (engine_.HasTail() && callbacks != nullptr)
-            scratch = abi::ScratchBuffer::Call(callbacks);
-        float* output = scratch != nullptr ? scratch : buffer;
-        if (!engine_.RenderTail(output, frames)) return false;
-        if (frames > 0 && output != buffer)
-            std::memcpy(buffer, output, static_cast<std::size_t>(frames) * 2 * sizeof(float));
-        return true;
-    }
+    case abi::kModeNoInput:
+        return ProcessTail(buffer, frames);
     default:  // kModeInput, and any other value the host may send
         engine_.Process(buffer, frames);
         return true;
     }
+}
+
+// The tail goes to the host's scratch buffer, asked for only while there is a tail, then into the
+// host's buffer; a host without a scratch buffer has it rendered in place. Kept out of
+// ProcessAudio, so that a block with input of a few frames pays for nothing of it.
+bool EqualiserMachine::ProcessTail(float* buffer, int frames) {
+    float* scratch = nullptr;
+    if (engine_.HasTail() && callbacks != nullptr) scratch = abi::ScratchBuffer::Call(callbacks);
+    float* output = scratch != nullptr ? scratch : buffer;
+    if (!engine_.RenderTail(output, frames)) return false;
+    if (frames > 0 && output != buffer)
+        std::memcpy(buffer, output, static_cast<std::size_t>(frames) * 2 * sizeof(float));
+    return true;
 }
 
 const char* EqualiserMachine::WindowTitle() {

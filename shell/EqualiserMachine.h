@@ -50,6 +50,8 @@ public:
     graph::GraphView& Graph() { return graph_; }
 
 private:
+    bool ProcessTail(float* buffer, int frames);
+
     // graph::GraphHost
     const char* WindowTitle() override;
     HWND OwnerWindow() override;

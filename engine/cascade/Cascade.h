@@ -22,8 +22,10 @@ constexpr int kMaxCascadeSections = 32;
 // The caller's MXCSR (flush-to-zero, denormals-are-zero) applies; non-finite values propagate.
 // (Where two NaNs of different payloads meet, which one an operation keeps depends on operand
 // order, which C++ leaves open even in the literal loop; the NaNs the arithmetic makes are all
-// alike.)
-using CascadeKernel = void (*)(const BiquadCoefficients* coefficients, StereoBiquadState* states,
+// alike.) Returns true when every word of the `count` states it leaves is finite (false only when
+// some word is not, or, far out of any audio range, their sum overflows), so a caller that clears
+// poisoned states looks for them only when there may be some.
+using CascadeKernel = bool (*)(const BiquadCoefficients* coefficients, StereoBiquadState* states,
                                int count, float* interleaved, int frames);
 
 enum class CascadePath { Scalar, Sse2, Avx2, Avx512 };

@@ -61,9 +61,9 @@ constexpr WavefrontFrom kWavefrontFrom{12, 112};
 constexpr WavefrontFrom kWavefrontFrom{16, 128};
 #endif
 
-void Run(const BiquadCoefficients* coefficients, StereoBiquadState* states, int count,
+bool Run(const BiquadCoefficients* coefficients, StereoBiquadState* states, int count,
          float* interleaved, int frames) {
-    RunCascade<Avx2Ops, kMaxGroupVectors>(kWavefrontFrom, coefficients, states, count,
+    return RunCascade<Avx2Ops, kMaxGroupVectors>(kWavefrontFrom, coefficients, states, count,
                                           interleaved, frames);
 }
 
@@ -74,9 +74,9 @@ void Run(const BiquadCoefficients* coefficients, StereoBiquadState* states, int 
 
 namespace lumo::engine {
 
-void CascadeAvx2(const BiquadCoefficients* coefficients, StereoBiquadState* states, int count,
+bool CascadeAvx2(const BiquadCoefficients* coefficients, StereoBiquadState* states, int count,
                  float* interleaved, int frames) {
-    Run(coefficients, states, count, interleaved, frames);
+    return Run(coefficients, states, count, interleaved, frames);
 }
 
 }  // namespace lumo::engine

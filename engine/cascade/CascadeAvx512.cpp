@@ -65,9 +65,9 @@ constexpr WavefrontFrom kWavefrontFrom{8, 128};
 constexpr WavefrontFrom kWavefrontFrom{12, 128};
 #endif
 
-void Run(const BiquadCoefficients* coefficients, StereoBiquadState* states, int count,
+bool Run(const BiquadCoefficients* coefficients, StereoBiquadState* states, int count,
          float* interleaved, int frames) {
-    RunCascade<Avx512Ops, kMaxGroupVectors>(kWavefrontFrom, coefficients, states, count,
+    return RunCascade<Avx512Ops, kMaxGroupVectors>(kWavefrontFrom, coefficients, states, count,
                                             interleaved, frames);
 }
 
@@ -78,9 +78,9 @@ void Run(const BiquadCoefficients* coefficients, StereoBiquadState* states, int 
 
 namespace lumo::engine {
 
-void CascadeAvx512(const BiquadCoefficients* coefficients, StereoBiquadState* states, int count,
+bool CascadeAvx512(const BiquadCoefficients* coefficients, StereoBiquadState* states, int count,
                    float* interleaved, int frames) {
-    Run(coefficients, states, count, interleaved, frames);
+    return Run(coefficients, states, count, interleaved, frames);
 }
 
 }  // namespace lumo::engine

@@ -6,13 +6,13 @@
 
 namespace lumo::engine {
 
-void CascadeScalar(const BiquadCoefficients* coefficients, StereoBiquadState* states, int count,
+bool CascadeScalar(const BiquadCoefficients* coefficients, StereoBiquadState* states, int count,
                    float* interleaved, int frames);
-void CascadeSse2(const BiquadCoefficients* coefficients, StereoBiquadState* states, int count,
+bool CascadeSse2(const BiquadCoefficients* coefficients, StereoBiquadState* states, int count,
                  float* interleaved, int frames);
-void CascadeAvx2(const BiquadCoefficients* coefficients, StereoBiquadState* states, int count,
+bool CascadeAvx2(const BiquadCoefficients* coefficients, StereoBiquadState* states, int count,
                  float* interleaved, int frames);
-void CascadeAvx512(const BiquadCoefficients* coefficients, StereoBiquadState* states, int count,
+bool CascadeAvx512(const BiquadCoefficients* coefficients, StereoBiquadState* states, int count,
                    float* interleaved, int frames);
 
 }  // namespace lumo::engine

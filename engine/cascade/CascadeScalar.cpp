@@ -1,11 +1,14 @@
 // The portable kernel: one section after the other over the block, frame by frame, left then
 // right. It is the recurrence as written, and the fallback where no SIMD path runs.
+#include <cmath>
+
 #include "engine/cascade/CascadeKernels.h"
 
 namespace lumo::engine {
 
-void CascadeScalar(const BiquadCoefficients* coefficients, StereoBiquadState* states, int count,
+bool CascadeScalar(const BiquadCoefficients* coefficients, StereoBiquadState* states, int count,
                    float* interleaved, int frames) {
+    bool finite = true;
     for (int section = 0; section < count; ++section) {
         const BiquadCoefficients c = coefficients[section];
         StereoBiquadState s = states[section];
@@ -24,7 +27,10 @@ void CascadeScalar(const BiquadCoefficients* coefficients, StereoBiquadState* st
             sample[1] = rightOut;
         }
         states[section] = s;
+        finite = finite && std::isfinite(s.left1) && std::isfinite(s.left2) &&
+                 std::isfinite(s.right1) && std::isfinite(s.right2);
     }
+    return finite;
 }
 
 }  // namespace lumo::engine

@@ -53,9 +53,9 @@ constexpr WavefrontFrom kWavefrontFrom{18, 128};
 
 }  // namespace
 
-void CascadeSse2(const BiquadCoefficients* coefficients, StereoBiquadState* states, int count,
+bool CascadeSse2(const BiquadCoefficients* coefficients, StereoBiquadState* states, int count,
                  float* interleaved, int frames) {
-    RunCascade<Sse2Ops, kMaxGroupVectors>(kWavefrontFrom, coefficients, states, count,
+    return RunCascade<Sse2Ops, kMaxGroupVectors>(kWavefrontFrom, coefficients, states, count,
                                           interleaved, frames);
 }
 

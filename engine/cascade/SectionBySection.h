@@ -14,6 +14,23 @@
 namespace lumo::engine {
 namespace {
 
+// The sum of state words: an infinity or a NaN among them leaves it infinite or NaN (a sum of
+// finite words that overflows says so too, and the caller then only looks closer).
+inline __m128 Poison(__m128 poison, __m128 words) { return _mm_add_ps(poison, words); }
+// True when the sum is finite in every lane: x - x is 0 for a finite x and NaN otherwise.
+inline bool Unpoisoned(__m128 poison) {
+    const __m128 spread = _mm_sub_ps(poison, poison);
+    return _mm_movemask_ps(_mm_cmpunord_ps(spread, spread)) == 0;
+}
+
+// True when every word of the states is finite.
+inline bool StatesFinite(const StereoBiquadState* states, int count) {
+    __m128 poison = _mm_setzero_ps();
+    for (int section = 0; section < count; ++section)
+        poison = Poison(poison, _mm_loadu_ps(&states[section].left1));
+    return Unpoisoned(poison);
+}
+
 // One section's coefficients and state in the lanes of a frame.
 struct StereoSection {
     explicit StereoSection(const BiquadCoefficients& c, const StereoBiquadState& state)
@@ -26,8 +43,11 @@ struct StereoSection {
         s1 = _mm_shuffle_ps(words, words, _MM_SHUFFLE(2, 0, 2, 0));
         s2 = _mm_shuffle_ps(words, words, _MM_SHUFFLE(3, 1, 3, 1));
     }
-    void StoreState(StereoBiquadState& state) const {
-        _mm_storeu_ps(&state.left1, _mm_unpacklo_ps(s1, s2));
+    // Stores the state and adds it to `poison` (see Poison).
+    void StoreState(StereoBiquadState& state, __m128& poison) const {
+        const __m128 words = _mm_unpacklo_ps(s1, s2);
+        _mm_storeu_ps(&state.left1, words);
+        poison = Poison(poison, words);
     }
     __m128 Step(__m128 x) {
         const __m128 y = _mm_add_ps(_mm_mul_ps(b0, x), s1);
@@ -50,18 +70,20 @@ void StoreStereoFrame(float* frame, __m128 y) { _mm_storel_pi(reinterpret_cast<_
 // A block of up to 4 frames stays in registers from one section to the next, so that the chain
 // through the sections carries no store and reload.
 template <int kFrames>
-void RunSectionsOnFrames(const BiquadCoefficients* coefficients, StereoBiquadState* states,
+bool RunSectionsOnFrames(const BiquadCoefficients* coefficients, StereoBiquadState* states,
                          int count, float* interleaved) {
+    __m128 poison = _mm_setzero_ps();
     __m128 x[kFrames];
     for (int frame = 0; frame < kFrames; ++frame)
         x[frame] = LoadStereoFrame(interleaved + 2 * frame);
     for (int section = 0; section < count; ++section) {
         StereoSection s(coefficients[section], states[section]);
         for (int frame = 0; frame < kFrames; ++frame) x[frame] = s.Step(x[frame]);
-        s.StoreState(states[section]);
+        s.StoreState(states[section], poison);
     }
     for (int frame = 0; frame < kFrames; ++frame)
         StoreStereoFrame(interleaved + 2 * frame, x[frame]);
+    return Unpoisoned(poison);
 }
 
 // Two adjacent coefficients (b1, b2 or a1, a2) in lanes (first, second, first, second).
@@ -78,8 +100,10 @@ __m128 LoadCoefficientPair(const float* first) {
 // section to the next is a multiply and an add, nothing more), and the state update works on all
 // four lanes with y spread over them and s2 moved down beside -0 (adding -0 changes no value,
 // signed zeros included): s1 = (b1*x + s2) - a1*y and s2 = (b2*x + -0) - a2*y.
-void RunSectionsOnOneFrame(const BiquadCoefficients* coefficients, StereoBiquadState* states,
-                           int count, float* frame) {
+__attribute__((noinline)) bool RunSectionsOnOneFrame(const BiquadCoefficients* coefficients,
+                                                     StereoBiquadState* states, int count,
+                                                     float* frame) {
+    __m128 poison = _mm_setzero_ps();
     const __m128 negativeZeroInOddLanes =
         _mm_castsi128_ps(_mm_set_epi32(INT32_MIN, 0, INT32_MIN, 0));
     const __m128 pair = LoadStereoFrame(frame);  // xL, xR, xL, xR
@@ -96,13 +120,15 @@ void RunSectionsOnOneFrame(const BiquadCoefficients* coefficients, StereoBiquadS
             _mm_sub_ps(_mm_add_ps(_mm_mul_ps(LoadCoefficientPair(&c.b1), xInEveryLane), s2Down),
                        _mm_mul_ps(LoadCoefficientPair(&c.a1), yInEveryLane));
         _mm_storeu_ps(&states[section].left1, next);
+        poison = Poison(poison, next);
         x = y;
         xInEveryLane = yInEveryLane;
     }
     StoreStereoFrame(frame, _mm_shuffle_ps(x, x, _MM_SHUFFLE(2, 0, 2, 0)));
+    return Unpoisoned(poison);
 }
 
-void RunSectionBySection(const BiquadCoefficients* coefficients, StereoBiquadState* states,
+bool RunSectionBySection(const BiquadCoefficients* coefficients, StereoBiquadState* states,
                          int count, float* interleaved, int frames) {
     switch (frames) {
     case 1: return RunSectionsOnOneFrame(coefficients, states, count, interleaved);
@@ -111,13 +137,15 @@ void RunSectionBySection(const BiquadCoefficients* coefficients, StereoBiquadSta
     case 4: return RunSectionsOnFrames<4>(coefficients, states, count, interleaved);
     default: break;
     }
+    __m128 poison = _mm_setzero_ps();
     for (int section = 0; section < count; ++section) {
         StereoSection s(coefficients[section], states[section]);
         float* sample = interleaved;
         for (int frame = 0; frame < frames; ++frame, sample += 2)
             StoreStereoFrame(sample, s.Step(LoadStereoFrame(sample)));
-        s.StoreState(states[section]);
+        s.StoreState(states[section], poison);
     }
+    return Unpoisoned(poison);
 }
 
 }  // namespace

@@ -223,13 +223,23 @@ struct WavefrontFrom {
 };
 
 template <class Ops, int kMaxGroupVectors>
-void RunCascade(WavefrontFrom from, const BiquadCoefficients* coefficients,
-                StereoBiquadState* states, int count, float* interleaved, int frames) {
-    if (count <= 0 || frames <= 0) return;
+__attribute__((noinline)) bool RunBlock(WavefrontFrom from, const BiquadCoefficients* coefficients,
+                                        StereoBiquadState* states, int count, float* interleaved,
+                                        int frames) {
+    if (count <= 0 || frames <= 0) return StatesFinite(states, count);
     if (frames < from.frames || static_cast<long long>(frames) * count < from.sectionFrames)
-        RunSectionBySection(coefficients, states, count, interleaved, frames);
-    else
-        RunGroups<Ops, kMaxGroupVectors>(coefficients, states, count, interleaved, frames);
+        return RunSectionBySection(coefficients, states, count, interleaved, frames);
+    RunGroups<Ops, kMaxGroupVectors>(coefficients, states, count, interleaved, frames);
+    return StatesFinite(states, count);
+}
+
+// One frame goes straight to its own path, without the set-up the longer blocks need.
+template <class Ops, int kMaxGroupVectors>
+LUMO_ALWAYS_INLINE bool RunCascade(WavefrontFrom from, const BiquadCoefficients* coefficients,
+                                   StereoBiquadState* states, int count, float* interleaved,
+                                   int frames) {
+    if (frames == 1) return RunSectionsOnOneFrame(coefficients, states, count, interleaved);
+    return RunBlock<Ops, kMaxGroupVectors>(from, coefficients, states, count, interleaved, frames);
 }
 
 }  // namespace
