@@ -49,6 +49,8 @@ struct Avx2Ops {
     static Vec Select(Mask m, Vec ifSet, Vec ifClear) {
         return _mm256_blendv_ps(ifClear, ifSet, m);
     }
+    static Vec SubWhere(Mask m, Vec old, Vec a, Vec b) { return Select(m, Sub(a, b), old); }
+    static constexpr bool kPadsOnTop = false;
 };
 
 // Tuned with bench/CascadeBench.cpp on a Sapphire Rapids core, natively and as the 32-bit build

@@ -3,6 +3,7 @@
 // the code uses separate multiplies and adds); the entry is baseline code, so it can be linked
 // anywhere and is called only after dispatch.
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 // GCC 12 flags the deliberately undefined vectors that some AVX-512 intrinsics start from.
 #pragma GCC diagnostic push
@@ -43,8 +44,14 @@ struct Avx512Ops {
         std::memcpy(&pair, frame, sizeof pair);
         return _mm512_castpd_ps(_mm512_set1_pd(pair));
     }
-    static void StoreTopFrame(float* frame, Vec v) {
-        _mm_storeh_pi(reinterpret_cast<__m64*>(frame), _mm512_extractf32x4_ps(v, 3));
+    // Pads go on top: the input needs no select, and the output leaves by a masked store.
+    static constexpr bool kPadsOnTop = true;
+    static Mask PairLanes(int pair) { return static_cast<Mask>(3u << (2 * pair)); }
+    // Lane pair `pair` of v (its lanes) to the frame: a store of the whole vector placed so that
+    // the pair lands on the frame, writing only those two lanes.
+    static void StorePair(float* frame, int pair, Mask lanes, Vec v) {
+        const std::uintptr_t at = reinterpret_cast<std::uintptr_t>(frame) - 2 * sizeof(float) * pair;
+        _mm512_mask_storeu_ps(reinterpret_cast<void*>(at), lanes, v);
     }
     static Mask AtMost(Vec a, Vec b) { return _mm512_cmp_ps_mask(a, b, _CMP_LE_OQ); }
     static Mask Within(Vec a, Vec lowest, Vec highest) {
@@ -54,6 +61,7 @@ struct Avx512Ops {
     static Vec Select(Mask m, Vec ifSet, Vec ifClear) {
         return _mm512_mask_blend_ps(m, ifClear, ifSet);
     }
+    static Vec SubWhere(Mask m, Vec old, Vec a, Vec b) { return _mm512_mask_sub_ps(old, m, a, b); }
 };
 
 // Tuned with bench/CascadeBench.cpp on a Sapphire Rapids core, natively and as the 32-bit build

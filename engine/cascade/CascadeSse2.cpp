@@ -40,6 +40,8 @@ struct Sse2Ops {
     static Vec Select(Mask m, Vec ifSet, Vec ifClear) {
         return _mm_or_ps(_mm_and_ps(m, ifSet), _mm_andnot_ps(m, ifClear));
     }
+    static Vec SubWhere(Mask m, Vec old, Vec a, Vec b) { return Select(m, Sub(a, b), old); }
+    static constexpr bool kPadsOnTop = false;
 };
 
 // Tuned with bench/CascadeBench.cpp on a Sapphire Rapids core, natively and as the 32-bit build

@@ -8,10 +8,13 @@
 // lane pair. The vectors of a step do not depend on each other, which hides the latency of the
 // recurrence; each lane still computes exactly the recurrence, in the same order.
 //
-// A group with fewer sections than positions leaves its lowest positions as padding (zero
-// coefficients): the input enters at the first section's lane pair (and the pads below it), so
-// the last section always sits at the top lane pair of the last vector, where the output leaves.
-// Pads never feed a section, so whatever they compute is dropped.
+// A group with fewer sections than positions pads them with zero coefficients, in one of two
+// places (Ops::kPadsOnTop). Below the first section: the input enters at the first section's
+// lane pair (and the pads below it, by a select), and the last section sits at the top lane pair
+// of the last vector, where the output leaves. Above the last section: the input enters the
+// lowest lane pair as the shift brings it, with no select, and the output leaves from the last
+// section's lane pair by a masked store (which AVX-512 has). Pads never feed a section, so
+// whatever they compute is dropped.
 //
 // The first count-1 steps (fill) and the last count-1 steps (drain) compute only the vectors
 // that hold sections with a frame, and keep the state of the others in them by a lane mask; the
@@ -41,15 +44,20 @@ struct alignas(64) LaneTable {
     float section[kFloats];
 };
 
+// Positions below the first section: the pads, unless they go on top.
+template <class Ops>
+constexpr int LowPads(int positions, int count) {
+    return Ops::kPadsOnTop ? 0 : positions - count;
+}
+
 template <int kFloats>
 void PackLanes(const BiquadCoefficients* coefficients, const StereoBiquadState* states,
-               int count, LaneTable<kFloats>& table) {
-    const int pad = kFloats / 2 - count;
+               int count, int lowPads, LaneTable<kFloats>& table) {
     for (int position = 0; position < kFloats / 2; ++position) {
-        const int section = position - pad;
-        const BiquadCoefficients c =
-            section >= 0 ? coefficients[section] : BiquadCoefficients{0, 0, 0, 0, 0};
-        const StereoBiquadState s = section >= 0 ? states[section] : StereoBiquadState{0, 0, 0, 0};
+        const int section = position - lowPads;
+        const bool real = section >= 0 && section < count;
+        const BiquadCoefficients c = real ? coefficients[section] : BiquadCoefficients{0, 0, 0, 0, 0};
+        const StereoBiquadState s = real ? states[section] : StereoBiquadState{0, 0, 0, 0};
         const int left = 2 * position, right = left + 1;
         table.b0[left] = table.b0[right] = c.b0;
         table.b1[left] = table.b1[right] = c.b1;
@@ -65,10 +73,10 @@ void PackLanes(const BiquadCoefficients* coefficients, const StereoBiquadState* 
 }
 
 template <int kFloats>
-void UnpackStates(const LaneTable<kFloats>& table, int count, StereoBiquadState* states) {
-    const int pad = kFloats / 2 - count;
+void UnpackStates(const LaneTable<kFloats>& table, int count, int lowPads,
+                  StereoBiquadState* states) {
     for (int section = 0; section < count; ++section) {
-        const int left = 2 * (section + pad), right = left + 1;
+        const int left = 2 * (section + lowPads), right = left + 1;
         states[section] = {table.s1[left], table.s2[left], table.s1[right], table.s2[right]};
     }
 }
@@ -83,9 +91,11 @@ struct Wavefront {
     Vec s1[kVectors], s2[kVectors];
     Vec y[kVectors];        // the outputs of the step before
     Vec section[kVectors];  // each lane's section index
-    typename Ops::Mask inputLanes;  // lanes of vector 0 taking the input: first section and pads
+    typename Ops::Mask inputLanes;  // pads below: lanes of vector 0 taking the input
+    typename Ops::Mask outputLanes;  // pads on top: the last section's lanes of the last vector
+    int outputPair = 0;              // and its lane pair
 
-    LUMO_ALWAYS_INLINE void Load(const LaneTable<kLanes * kVectors>& table) {
+    LUMO_ALWAYS_INLINE void Load(const LaneTable<kLanes * kVectors>& table, int count) {
 #pragma GCC unroll 16
         for (int v = 0; v < kVectors; ++v) {
             const int at = v * kLanes;
@@ -99,7 +109,20 @@ struct Wavefront {
             y[v] = Ops::Zero();
             section[v] = Ops::Load(table.section + at);
         }
-        inputLanes = Ops::AtMost(section[0], Ops::Zero());
+        if constexpr (Ops::kPadsOnTop) {
+            outputPair = count - 1 - (kVectors - 1) * (kLanes / 2);
+            outputLanes = Ops::PairLanes(outputPair);
+        } else {
+            inputLanes = Ops::AtMost(section[0], Ops::Zero());
+        }
+    }
+
+    // The last section's output of this step, to the frame it belongs to.
+    LUMO_ALWAYS_INLINE void StoreOutput(float* frame) const {
+        if constexpr (Ops::kPadsOnTop)
+            Ops::StorePair(frame, outputPair, outputLanes, y[kVectors - 1]);
+        else
+            Ops::StoreTopFrame(frame, y[kVectors - 1]);
     }
 
     LUMO_ALWAYS_INLINE void StoreStates(LaneTable<kLanes * kVectors>& table) const {
@@ -121,18 +144,23 @@ struct Wavefront {
 #pragma GCC unroll 16
         for (int v = kVectors - 1; v >= 0; --v) {
             if (kEdge && (v < firstVector || v > lastVector)) continue;
-            const Vec x = v > 0 ? Ops::ShiftIn(y[v - 1], y[v])
-                                : Ops::Select(inputLanes, input, Ops::ShiftIn(input, y[0]));
+            Vec x;
+            if (v > 0)
+                x = Ops::ShiftIn(y[v - 1], y[v]);
+            else if constexpr (Ops::kPadsOnTop)
+                x = Ops::ShiftIn(input, y[0]);
+            else
+                x = Ops::Select(inputLanes, input, Ops::ShiftIn(input, y[0]));
             const Vec out = Ops::Add(Ops::Mul(b0[v], x), s1[v]);
-            const Vec next1 = Ops::Sub(Ops::Add(Ops::Mul(b1[v], x), s2[v]), Ops::Mul(a1[v], out));
-            const Vec next2 = Ops::Sub(Ops::Mul(b2[v], x), Ops::Mul(a2[v], out));
+            const Vec sum1 = Ops::Add(Ops::Mul(b1[v], x), s2[v]), product1 = Ops::Mul(a1[v], out);
+            const Vec product2 = Ops::Mul(b2[v], x), product3 = Ops::Mul(a2[v], out);
             if (kEdge) {
                 const typename Ops::Mask active = Ops::Within(section[v], lowest, highest);
-                s1[v] = Ops::Select(active, next1, s1[v]);
-                s2[v] = Ops::Select(active, next2, s2[v]);
+                s1[v] = Ops::SubWhere(active, s1[v], sum1, product1);
+                s2[v] = Ops::SubWhere(active, s2[v], product2, product3);
             } else {
-                s1[v] = next1;
-                s2[v] = next2;
+                s1[v] = Ops::Sub(sum1, product1);
+                s2[v] = Ops::Sub(product2, product3);
             }
             y[v] = out;
         }
@@ -146,7 +174,7 @@ template <class Ops, int kVectors>
 LUMO_ALWAYS_INLINE void EdgeStep(Wavefront<Ops, kVectors>& w, float* interleaved, int frames,
                                  int count, std::ptrdiff_t t) {
     constexpr int kPairs = Ops::kLanes / 2;
-    const int pad = kVectors * kPairs - count;
+    const int pad = LowPads<Ops>(kVectors * kPairs, count);
     const std::ptrdiff_t lowest = t - frames + 1 > 0 ? t - frames + 1 : 0;
     const std::ptrdiff_t highest = t < count - 1 ? t : count - 1;
     const typename Ops::Vec input = t < frames ? Ops::LoadFrame(interleaved + 2 * t) : Ops::Zero();
@@ -154,7 +182,7 @@ LUMO_ALWAYS_INLINE void EdgeStep(Wavefront<Ops, kVectors>& w, float* interleaved
                           static_cast<int>(highest + pad) / kPairs,
                           Ops::Set(static_cast<float>(lowest)),
                           Ops::Set(static_cast<float>(highest)));
-    if (t >= count - 1) Ops::StoreTopFrame(interleaved + 2 * (t - count + 1), w.y[kVectors - 1]);
+    if (t >= count - 1) w.StoreOutput(interleaved + 2 * (t - count + 1));
 }
 
 // Runs `count` (1..kVectors*kLanes/2) sections over `frames` (>= 1) frames as one wavefront:
@@ -164,9 +192,10 @@ template <class Ops, int kVectors>
 void RunGroup(const BiquadCoefficients* coefficients, StereoBiquadState* states, int count,
               float* interleaved, int frames) {
     LaneTable<Ops::kLanes * kVectors> table;
-    PackLanes(coefficients, states, count, table);
+    const int lowPads = LowPads<Ops>(kVectors * Ops::kLanes / 2, count);
+    PackLanes(coefficients, states, count, lowPads, table);
     Wavefront<Ops, kVectors> w;
-    w.Load(table);
+    w.Load(table, count);
     const std::ptrdiff_t fillEnd = count - 1;
     const std::ptrdiff_t drainStart = frames > fillEnd ? frames : fillEnd;
     const std::ptrdiff_t steps = static_cast<std::ptrdiff_t>(frames) + count - 1;
@@ -176,11 +205,11 @@ void RunGroup(const BiquadCoefficients* coefficients, StereoBiquadState* states,
     for (; t < drainStart; ++t) {
         w.template Step<false>(Ops::LoadFrame(interleaved + 2 * t), 0, kVectors - 1, unused,
                                unused);
-        Ops::StoreTopFrame(interleaved + 2 * (t - count + 1), w.y[kVectors - 1]);
+        w.StoreOutput(interleaved + 2 * (t - count + 1));
     }
     for (; t < steps; ++t) EdgeStep(w, interleaved, frames, count, t);
     w.StoreStates(table);
-    UnpackStates(table, count, states);
+    UnpackStates(table, count, lowPads, states);
 }
 
 // RunGroup for a group of `vectors` (1..kVectors) vectors.
