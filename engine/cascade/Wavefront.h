@@ -81,6 +81,10 @@ void UnpackStates(const LaneTable<kFloats>& table, int count, int lowPads,
     }
 }
 
+// Which bound of the active sections a step tests: none in the full steps, the highest while the
+// wavefront fills, the lowest while it drains, both where a short block has them meet.
+enum class Edge { None, Fill, Drain, Both };
+
 // One group's registers and its step.
 template <class Ops, int kVectors>
 struct Wavefront {
@@ -135,15 +139,16 @@ struct Wavefront {
 
     // One step; `input` holds the frame entering the first section in every lane pair. Vectors
     // go from the top down, so that each still sees the outputs of the step before below it.
-    // When kEdge, only vectors firstVector..lastVector compute, and in them only sections
+    // At an edge, only vectors firstVector..lastVector compute, and in them only sections
     // lowest..highest (as floats) update their state; a vector left out keeps its outputs of the
-    // step before, which only inactive lanes read.
-    template <bool kEdge>
+    // step before, which only inactive lanes read. A fill step need only test `highest`, a
+    // drain step `lowest` (pads active with them compute what is never read).
+    template <Edge kEdge>
     LUMO_ALWAYS_INLINE void Step(Vec input, int firstVector, int lastVector, Vec lowest,
                                  Vec highest) {
 #pragma GCC unroll 16
         for (int v = kVectors - 1; v >= 0; --v) {
-            if (kEdge && (v < firstVector || v > lastVector)) continue;
+            if (kEdge != Edge::None && (v < firstVector || v > lastVector)) continue;
             Vec x;
             if (v > 0)
                 x = Ops::ShiftIn(y[v - 1], y[v]);
@@ -154,8 +159,14 @@ struct Wavefront {
             const Vec out = Ops::Add(Ops::Mul(b0[v], x), s1[v]);
             const Vec sum1 = Ops::Add(Ops::Mul(b1[v], x), s2[v]), product1 = Ops::Mul(a1[v], out);
             const Vec product2 = Ops::Mul(b2[v], x), product3 = Ops::Mul(a2[v], out);
-            if (kEdge) {
-                const typename Ops::Mask active = Ops::Within(section[v], lowest, highest);
+            if constexpr (kEdge != Edge::None) {
+                typename Ops::Mask active;
+                if constexpr (kEdge == Edge::Fill)
+                    active = Ops::AtMost(section[v], highest);
+                else if constexpr (kEdge == Edge::Drain)
+                    active = Ops::AtMost(lowest, section[v]);
+                else
+                    active = Ops::Within(section[v], lowest, highest);
                 s1[v] = Ops::SubWhere(active, s1[v], sum1, product1);
                 s2[v] = Ops::SubWhere(active, s2[v], product2, product3);
             } else {
@@ -170,7 +181,7 @@ struct Wavefront {
 // A fill or drain step t: section k works on frame t - k, so only sections
 // max(0, t - frames + 1) .. min(count - 1, t) are active. The input exists up to the last
 // frame, the output from step count - 1 on.
-template <class Ops, int kVectors>
+template <Edge kEdge, class Ops, int kVectors>
 LUMO_ALWAYS_INLINE void EdgeStep(Wavefront<Ops, kVectors>& w, float* interleaved, int frames,
                                  int count, std::ptrdiff_t t) {
     constexpr int kPairs = Ops::kLanes / 2;
@@ -178,7 +189,7 @@ LUMO_ALWAYS_INLINE void EdgeStep(Wavefront<Ops, kVectors>& w, float* interleaved
     const std::ptrdiff_t lowest = t - frames + 1 > 0 ? t - frames + 1 : 0;
     const std::ptrdiff_t highest = t < count - 1 ? t : count - 1;
     const typename Ops::Vec input = t < frames ? Ops::LoadFrame(interleaved + 2 * t) : Ops::Zero();
-    w.template Step<true>(input, static_cast<int>(lowest + pad) / kPairs,
+    w.template Step<kEdge>(input, static_cast<int>(lowest + pad) / kPairs,
                           static_cast<int>(highest + pad) / kPairs,
                           Ops::Set(static_cast<float>(lowest)),
                           Ops::Set(static_cast<float>(highest)));
@@ -200,14 +211,20 @@ void RunGroup(const BiquadCoefficients* coefficients, StereoBiquadState* states,
     const std::ptrdiff_t drainStart = frames > fillEnd ? frames : fillEnd;
     const std::ptrdiff_t steps = static_cast<std::ptrdiff_t>(frames) + count - 1;
     std::ptrdiff_t t = 0;
-    for (; t < fillEnd; ++t) EdgeStep(w, interleaved, frames, count, t);
+    if (drainStart == frames) {
+        for (; t < fillEnd; ++t) EdgeStep<Edge::Fill>(w, interleaved, frames, count, t);
+    } else {
+        for (; t < fillEnd; ++t) EdgeStep<Edge::Both>(w, interleaved, frames, count, t);
+    }
     const typename Ops::Vec unused = Ops::Zero();
+#pragma GCC unroll 2
     for (; t < drainStart; ++t) {
-        w.template Step<false>(Ops::LoadFrame(interleaved + 2 * t), 0, kVectors - 1, unused,
+        w.template Step<Edge::None>(Ops::LoadFrame(interleaved + 2 * t), 0, kVectors - 1, unused,
                                unused);
         w.StoreOutput(interleaved + 2 * (t - count + 1));
     }
-    for (; t < steps; ++t) EdgeStep(w, interleaved, frames, count, t);
+    // From here on every section up to the last has its frame: only the lowest bound moves.
+    for (; t < steps; ++t) EdgeStep<Edge::Drain>(w, interleaved, frames, count, t);
     w.StoreStates(table);
     UnpackStates(table, count, lowPads, states);
 }
