@@ -46,6 +46,63 @@ struct Avx512Ops {
     }
     // Pads go on top: the input needs no select, and the output leaves by a masked store.
     static constexpr bool kPadsOnTop = true;
+
+    // The sections go into their lane pairs and back by permutes, with no table in memory.
+    static constexpr bool kPacksInRegisters = true;
+    static __mmask16 FirstLanes(int n) {
+        return n <= 0 ? 0 : n >= 16 ? 0xFFFF : static_cast<__mmask16>((1u << n) - 1);
+    }
+    // Up to eight sections' coefficients as they lie in memory (5 floats each), zero beyond.
+    struct SectionsLoaded {
+        Vec low, middle, high;  // floats 0-15, 16-31, 32-39
+    };
+    static SectionsLoaded LoadSections(const BiquadCoefficients* first, int sections) {
+        const float* p = &first->b0;
+        const int floats = 5 * sections;
+        return {_mm512_maskz_loadu_ps(FirstLanes(floats), p),
+                _mm512_maskz_loadu_ps(FirstLanes(floats - 16), p + 16),
+                _mm512_maskz_loadu_ps(FirstLanes(floats - 32), p + 32)};
+    }
+    // Coefficient `which` (b0, b1, b2, a1, a2) of section j/2 in lane j: float 5*(j/2) + which.
+    static Vec CoefficientLanes(const SectionsLoaded& s, int which) {
+        const __m512i index = _mm512_add_epi32(
+            _mm512_set_epi32(35, 35, 30, 30, 25, 25, 20, 20, 15, 15, 10, 10, 5, 5, 0, 0),
+            _mm512_set1_epi32(which));
+        const Vec fromLowTwo = _mm512_permutex2var_ps(s.low, index, s.middle);
+        const __mmask16 fromHigh = _mm512_cmpge_epi32_mask(index, _mm512_set1_epi32(32));
+        return _mm512_mask_permutexvar_ps(fromLowTwo, fromHigh, index, s.high);
+    }
+    // A section's words are (s1 left, s2 left, s1 right, s2 right): lane j of s1 is word 2j of
+    // the eight sections, lane j of s2 word 2j + 1.
+    static void LoadStateLanes(const StereoBiquadState* first, int sections, Vec& s1, Vec& s2) {
+        const float* p = &first->left1;
+        const int floats = 4 * sections;
+        const Vec low = _mm512_maskz_loadu_ps(FirstLanes(floats), p);
+        const Vec high = _mm512_maskz_loadu_ps(FirstLanes(floats - 16), p + 16);
+        const __m512i even = _mm512_set_epi32(30, 28, 26, 24, 22, 20, 18, 16, 14, 12, 10, 8, 6, 4, 2, 0);
+        s1 = _mm512_permutex2var_ps(low, even, high);
+        s2 = _mm512_permutex2var_ps(low, _mm512_add_epi32(even, _mm512_set1_epi32(1)), high);
+    }
+    static void StoreStateLanes(StereoBiquadState* first, int sections, Vec s1, Vec s2) {
+        float* p = &first->left1;
+        const int floats = 4 * sections;
+        // Word w: lane w/2 of s1 (w even) or of s2 (w odd, index + 16).
+        const __m512i low = _mm512_set_epi32(23, 7, 22, 6, 21, 5, 20, 4, 19, 3, 18, 2, 17, 1, 16, 0);
+        const __m512i high = _mm512_add_epi32(low, _mm512_set1_epi32(8));
+        _mm512_mask_storeu_ps(p, FirstLanes(floats), _mm512_permutex2var_ps(s1, low, s2));
+        _mm512_mask_storeu_ps(p + 16, FirstLanes(floats - 16), _mm512_permutex2var_ps(s1, high, s2));
+    }
+    // Each lane's section: first + lane/2.
+    static Vec SectionLanes(int first) {
+        const Vec halves = _mm512_set_ps(7, 7, 6, 6, 5, 5, 4, 4, 3, 3, 2, 2, 1, 1, 0, 0);
+        return _mm512_add_ps(halves, _mm512_set1_ps(static_cast<float>(first)));
+    }
+    // A pad lane computes from the section below it with zero coefficients, so it turns non-finite
+    // only where the last section's output has, which leaves that section's state non-finite too.
+    static bool AllFinite(Vec sum) {
+        const Vec spread = _mm512_sub_ps(sum, sum);
+        return _mm512_cmp_ps_mask(spread, spread, _CMP_UNORD_Q) == 0;
+    }
     static Mask PairLanes(int pair) { return static_cast<Mask>(3u << (2 * pair)); }
     // Lane pair `pair` of v (its lanes) to the frame: a store of the whole vector placed so that
     // the pair lands on the frame, writing only those two lanes.

@@ -99,6 +99,44 @@ struct Wavefront {
     typename Ops::Mask outputLanes;  // pads on top: the last section's lanes of the last vector
     int outputPair = 0;              // and its lane pair
 
+    // Straight from the sections' arrays into the lane pairs, where Ops can (kPacksInRegisters):
+    // vector v holds sections v*kLanes/2 on, pads (zero) above the last.
+    LUMO_ALWAYS_INLINE void LoadSections(const BiquadCoefficients* coefficients,
+                                         const StereoBiquadState* states, int count) {
+        constexpr int kPairs = kLanes / 2;
+#pragma GCC unroll 16
+        for (int v = 0; v < kVectors; ++v) {
+            const int first = v * kPairs;
+            const int sections = count - first < kPairs ? count - first : kPairs;
+            const typename Ops::SectionsLoaded loaded = Ops::LoadSections(coefficients + first, sections);
+            b0[v] = Ops::CoefficientLanes(loaded, 0);
+            b1[v] = Ops::CoefficientLanes(loaded, 1);
+            b2[v] = Ops::CoefficientLanes(loaded, 2);
+            a1[v] = Ops::CoefficientLanes(loaded, 3);
+            a2[v] = Ops::CoefficientLanes(loaded, 4);
+            Ops::LoadStateLanes(states + first, sections, s1[v], s2[v]);
+            y[v] = Ops::Zero();
+            section[v] = Ops::SectionLanes(first);
+        }
+        outputPair = count - 1 - (kVectors - 1) * kPairs;
+        outputLanes = Ops::PairLanes(outputPair);
+    }
+
+    // The sections' states back to their array, and whether every word of them is finite.
+    LUMO_ALWAYS_INLINE bool StoreSectionStates(StereoBiquadState* states, int count) const {
+        constexpr int kPairs = kLanes / 2;
+        Vec sum = Ops::Zero();
+#pragma GCC unroll 16
+        for (int v = 0; v < kVectors; ++v) {
+            const int first = v * kPairs;
+            const int sections = count - first < kPairs ? count - first : kPairs;
+            Ops::StoreStateLanes(states + first, sections, s1[v], s2[v]);
+            // Pad lanes turn non-finite only after a section below them has (see Ops).
+            sum = Ops::Add(sum, Ops::Add(s1[v], s2[v]));
+        }
+        return Ops::AllFinite(sum);
+    }
+
     LUMO_ALWAYS_INLINE void Load(const LaneTable<kLanes * kVectors>& table, int count) {
 #pragma GCC unroll 16
         for (int v = 0; v < kVectors; ++v) {
@@ -198,15 +236,19 @@ LUMO_ALWAYS_INLINE void EdgeStep(Wavefront<Ops, kVectors>& w, float* interleaved
 
 // Runs `count` (1..kVectors*kLanes/2) sections over `frames` (>= 1) frames as one wavefront:
 // count - 1 fill steps, the full steps, count - 1 drain steps (fill and drain meet when the
-// block is shorter than the cascade).
+// block is shorter than the cascade). True when every word of the states it leaves is finite.
 template <class Ops, int kVectors>
-void RunGroup(const BiquadCoefficients* coefficients, StereoBiquadState* states, int count,
+bool RunGroup(const BiquadCoefficients* coefficients, StereoBiquadState* states, int count,
               float* interleaved, int frames) {
     LaneTable<Ops::kLanes * kVectors> table;
     const int lowPads = LowPads<Ops>(kVectors * Ops::kLanes / 2, count);
-    PackLanes(coefficients, states, count, lowPads, table);
     Wavefront<Ops, kVectors> w;
-    w.Load(table, count);
+    if constexpr (Ops::kPacksInRegisters) {
+        w.LoadSections(coefficients, states, count);
+    } else {
+        PackLanes(coefficients, states, count, lowPads, table);
+        w.Load(table, count);
+    }
     const std::ptrdiff_t fillEnd = count - 1;
     const std::ptrdiff_t drainStart = frames > fillEnd ? frames : fillEnd;
     const std::ptrdiff_t steps = static_cast<std::ptrdiff_t>(frames) + count - 1;
@@ -225,29 +267,33 @@ void RunGroup(const BiquadCoefficients* coefficients, StereoBiquadState* states,
     }
     // From here on every section up to the last has its frame: only the lowest bound moves.
     for (; t < steps; ++t) EdgeStep<Edge::Drain>(w, interleaved, frames, count, t);
-    w.StoreStates(table);
-    UnpackStates(table, count, lowPads, states);
+    if constexpr (Ops::kPacksInRegisters) {
+        return w.StoreSectionStates(states, count);
+    } else {
+        w.StoreStates(table);
+        UnpackStates(table, count, lowPads, states);
+        return StatesFinite(states, count);
+    }
 }
 
 // RunGroup for a group of `vectors` (1..kVectors) vectors.
 template <class Ops, int kVectors>
-void RunGroupOfSize(int vectors, const BiquadCoefficients* coefficients,
+bool RunGroupOfSize(int vectors, const BiquadCoefficients* coefficients,
                     StereoBiquadState* states, int count, float* interleaved, int frames) {
     if constexpr (kVectors > 1) {
-        if (vectors < kVectors) {
-            RunGroupOfSize<Ops, kVectors - 1>(vectors, coefficients, states, count, interleaved,
-                                              frames);
-            return;
-        }
+        if (vectors < kVectors)
+            return RunGroupOfSize<Ops, kVectors - 1>(vectors, coefficients, states, count,
+                                                     interleaved, frames);
     }
-    RunGroup<Ops, kVectors>(coefficients, states, count, interleaved, frames);
+    return RunGroup<Ops, kVectors>(coefficients, states, count, interleaved, frames);
 }
 
 // Runs the cascade in groups of at most kMaxVectors vectors, as evenly sized as the lane pairs
 // allow (the last group takes the remainder and the padding).
 template <class Ops, int kMaxVectors>
-void RunGroups(const BiquadCoefficients* coefficients, StereoBiquadState* states, int count,
+bool RunGroups(const BiquadCoefficients* coefficients, StereoBiquadState* states, int count,
                float* interleaved, int frames) {
+    bool finite = true;
     constexpr int kPairs = Ops::kLanes / 2;
     const int vectors = (count + kPairs - 1) / kPairs;
     const int groups = (vectors + kMaxVectors - 1) / kMaxVectors;
@@ -255,10 +301,13 @@ void RunGroups(const BiquadCoefficients* coefficients, StereoBiquadState* states
     for (int group = 0; group < groups; ++group) {
         const int groupVectors = vectors / groups + (group < vectors % groups ? 1 : 0);
         const int groupCount = group == groups - 1 ? count - first : groupVectors * kPairs;
-        RunGroupOfSize<Ops, kMaxVectors>(groupVectors, coefficients + first, states + first,
-                                         groupCount, interleaved, frames);
+        finite = RunGroupOfSize<Ops, kMaxVectors>(groupVectors, coefficients + first,
+                                                  states + first, groupCount, interleaved,
+                                                  frames) &&
+                 finite;
         first += groupCount;
     }
+    return finite;
 }
 
 // The block size from which the wavefront pays: below it, the count - 1 fill and drain steps
@@ -275,8 +324,7 @@ __attribute__((noinline)) bool RunBlock(WavefrontFrom from, const BiquadCoeffici
     if (count <= 0 || frames <= 0) return StatesFinite(states, count);
     if (frames < from.frames || static_cast<long long>(frames) * count < from.sectionFrames)
         return RunSectionBySection(coefficients, states, count, interleaved, frames);
-    RunGroups<Ops, kMaxGroupVectors>(coefficients, states, count, interleaved, frames);
-    return StatesFinite(states, count);
+    return RunGroups<Ops, kMaxGroupVectors>(coefficients, states, count, interleaved, frames);
 }
 
 // One frame goes straight to its own path, without the set-up the longer blocks need.
