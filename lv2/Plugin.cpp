@@ -12,7 +12,9 @@
 namespace lumo::lv2 {
 
 Instance::Instance(const product::Deliverable& deliverable, int sampleRateHz, const LV2_Inline_Display* queueDraw)
-    : portCount_(PortCount(deliverable)), queueDraw_(queueDraw), processor_(deliverable, sampleRateHz) {}
+    : portCount_(PortCount(deliverable)), queueDraw_(queueDraw), processor_(deliverable, sampleRateHz) {
+    for (std::uint32_t& bits : controlBits_) bits = 0x7FC00001u;  // a quiet NaN: not read yet
+}
 
 void Instance::ConnectPort(uint32_t port, void* data) {
     if (port < static_cast<uint32_t>(portCount_)) ports_[port] = data;
@@ -23,6 +25,12 @@ void Instance::ApplyControls() {
     product::ParameterValues& values = processor_.Values();
     for (int port = kFirstControlPort; port < portCount_; ++port) {
         const float* value = static_cast<const float*>(ports_[port]);
+        if (value != nullptr) {
+            std::uint32_t bits;
+            std::memcpy(&bits, value, sizeof bits);
+            if (bits == controlBits_[port]) continue;
+            controlBits_[port] = bits;
+        }
         const int index = ParameterOfPort(port);
         int raw = values.Raw(index);
         if (value != nullptr && product::RawOfControlValue(values.ParameterAt(index), *value, raw) &&

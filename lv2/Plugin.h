@@ -42,6 +42,9 @@ private:
     const int portCount_;
     const LV2_Inline_Display* queueDraw_;
     void* ports_[kMaxPorts] = {};
+    // Each control port's value as last read, bit for bit: a control that has not moved since
+    // is not converted again (a NaN, which no control converts from, marks "not read yet").
+    std::uint32_t controlBits_[kMaxPorts];
     product::PluginProcessor processor_;
     ResponseDisplay display_;
 };
