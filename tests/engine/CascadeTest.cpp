@@ -95,7 +95,10 @@ Case MakeCase(int count, int frames, unsigned seed) {
         float words[4];
         for (float& w : words) {
             const float kindOfWord = Uniform(rng, 0, 1);
-            w = kindOfWord < 0.1f ? 0.0f : kindOfWord < 0.2f ? Denormal(rng) : Uniform(rng, -1, 1);
+            w = kindOfWord < 0.05f  ? 0.0f
+                : kindOfWord < 0.1f ? -0.0f
+                : kindOfWord < 0.2f ? Denormal(rng)
+                                    : Uniform(rng, -1, 1);
         }
         c.states.push_back({words[0], words[1], words[2], words[3]});
     }
@@ -103,7 +106,8 @@ Case MakeCase(int count, int frames, unsigned seed) {
         const float kind = Uniform(rng, 0, 1);
         c.input.push_back(kind < 0.01f ? Uniform(rng, -1, 1) * 1e30f
                           : kind < 0.03f ? Denormal(rng)
-                          : kind < 0.05f ? 0.0f
+                          : kind < 0.04f ? 0.0f
+                          : kind < 0.05f ? -0.0f
                                          : Uniform(rng, -1, 1));
     }
     // Silence over the second quarter of the block: fast-decaying sections ring down through
@@ -176,12 +180,13 @@ TEST_P(CascadePathTest, MatchesTheRecurrenceBitForBit) {
             const Case c = MakeCase(count, frames, ++seed);
             for (unsigned mode : modes) {
                 Outcome expected(c, frames, 0), actual(c, frames, seed % 4);
+                bool finite = false;
                 {
                     const ScopedMxcsr flags(mode);
                     test::RunLiteralRecurrence(c.coefficients.data(), expected.states.data(),
                                                count, expected.Samples(), frames);
-                    kernel(c.coefficients.data(), actual.states.data(), count, actual.Samples(),
-                           frames);
+                    finite = kernel(c.coefficients.data(), actual.states.data(), count,
+                                    actual.Samples(), frames);
                 }
                 SCOPED_TRACE(testing::Message() << "count " << count << ", frames " << frames
                                                 << ", mxcsr flags 0x" << std::hex << mode);
@@ -195,6 +200,11 @@ TEST_P(CascadePathTest, MatchesTheRecurrenceBitForBit) {
                                           4 * expected.states.size()),
                           "")
                     << "in the states (with guards)";
+                bool statesFinite = true;
+                for (const StereoBiquadState& s : expected.states)
+                    for (float word : {s.left1, s.left2, s.right1, s.right2})
+                        statesFinite = statesFinite && std::isfinite(word);
+                ASSERT_EQ(finite, statesFinite) << "as the kernel reports the states";
             }
         }
     }
