@@ -6,11 +6,8 @@
 //
 // --instances runs N instances side by side (two of a mono plug-in make one stereo effect); the
 // audio inputs of all instances together take the two channels of the stereo noise. --set
-// PREFIX*=VALUE sets every control input whose symbol starts with PREFIX. The figure is the best
-// of several runs of about 0.2 s each, in the thread's CPU time (on shared cores the wall clock
-// counts other processes' turns too).
-#include <time.h>
-
+// PREFIX*=VALUE sets every control input whose symbol starts with PREFIX. How the figure is
+// measured: bench/FrameCost.h.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -19,12 +16,11 @@
 #include <string>
 #include <vector>
 
+#include "FrameCost.h"
 #include "Lv2BenchHost.h"
 
 namespace lumo::lv2bench {
 namespace {
-
-constexpr double kRate = 48000.0;
 
 struct Arguments {
     int instances = 1;
@@ -61,12 +57,6 @@ Arguments ParseArguments(int argc, char** argv) {
     return arguments;
 }
 
-double ThreadCpuNanoseconds() {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) * 1e9 + static_cast<double>(now.tv_nsec);
-}
-
 // Debian 12's lilv crashes on a relative folder in LV2_PATH: make each one absolute.
 void AbsoluteLv2Path() {
     const char* path = std::getenv("LV2_PATH");
@@ -83,55 +73,26 @@ void AbsoluteLv2Path() {
     setenv("LV2_PATH", absolute.c_str(), 1);
 }
 
-// Stereo noise at about -12 dBFS, one block's worth, fed again every block.
-std::vector<std::vector<float>> StereoNoise(int frames) {
-    std::vector<std::vector<float>> noise(2, std::vector<float>(static_cast<size_t>(frames)));
-    uint32_t seed = 1;
-    for (auto& channel : noise)
-        for (float& s : channel) {
-            seed = seed * 1664525u + 1013904223u;
-            s = (static_cast<float>(seed >> 8) / 16777216.0f - 0.5f) * 0.5f;
-        }
-    return noise;
-}
-
-// ns per stereo frame in blocks of `block` frames: 1 s of audio to warm up, then the best of 7
-// runs of about 0.2 s each.
-double NanosecondsPerFrame(PluginInstances& instances, int block) {
-    for (int done = 0; done < static_cast<int>(kRate); done += block) instances.Run(block);
-    double best = 1e30;
-    for (int repeat = 0; repeat < 7; ++repeat) {
-        long frames = 0;
-        const double start = ThreadCpuNanoseconds();
-        double elapsed = 0.0;
-        do {
-            for (int k = 0; k < 64; ++k) instances.Run(block);
-            frames += 64L * block;
-            elapsed = ThreadCpuNanoseconds() - start;
-        } while (elapsed < 2e8);
-        best = std::min(best, elapsed / static_cast<double>(frames));
-    }
-    return best;
-}
-
 }  // namespace
 }  // namespace lumo::lv2bench
 
 int main(int argc, char** argv) {
     using namespace lumo::lv2bench;
+    using namespace lumo::bench;
     const Arguments arguments = ParseArguments(argc, argv);
     const int maxBlock = *std::max_element(arguments.blocks.begin(), arguments.blocks.end());
     AbsoluteLv2Path();
     Lv2World lv2;
     const LilvPlugin* plugin = lv2.Plugin(arguments.uri);
-    HostFeatures features(arguments.blocks.front(), maxBlock, static_cast<float>(kRate));
+    HostFeatures features(arguments.blocks.front(), maxBlock, static_cast<float>(kRateHz));
     std::vector<std::vector<float>> noise = StereoNoise(maxBlock);
     PluginInstances instances(lv2, plugin, arguments.uri, arguments.instances, features,
                               arguments.settings, noise);
 
     std::printf("%s (%d instance%s)", arguments.uri, arguments.instances, arguments.instances > 1 ? "s" : "");
+    const auto runBlock = [&](int frames) { instances.Run(frames); };
     for (int block : arguments.blocks)
-        std::printf("  n=%d: %.1f ns/frame", block, NanosecondsPerFrame(instances, block));
+        std::printf("  n=%d: %.1f ns/frame", block, NanosecondsPerFrame(runBlock, block));
     std::printf("\n");
     return 0;
 }

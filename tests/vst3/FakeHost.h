@@ -111,12 +111,13 @@ struct Changes {
     v3_param_changes** Get() { return reinterpret_cast<v3_param_changes**>(this); }
 };
 
-// One initialised instance of machine `kind` from the module's factory, through its interfaces.
+// One initialised instance of machine `kind` from the module's factory (or of class `classId` from
+// `factory`, e.g. a loaded module's), through its interfaces.
 class Plugin {
 public:
-    explicit Plugin(int kind) {
-        v3_plugin_factory** factory = Factory();
-        v3_cpp_obj(factory)->create_instance(factory, kMachines[kind].classId, v3_component_iid,
+    explicit Plugin(int kind) : Plugin(Factory(), kMachines[kind].classId) {}
+    Plugin(v3_plugin_factory** factory, const v3_tuid classId) {
+        v3_cpp_obj(factory)->create_instance(factory, classId, v3_component_iid,
                                              reinterpret_cast<void**>(&component_));
         v3_cpp_obj_query_interface(component_, v3_audio_processor_iid, &processor_);
         v3_cpp_obj_query_interface(component_, v3_edit_controller_iid, &controller_);
@@ -141,8 +142,8 @@ public:
     Instance& Inside() { return *static_cast<Face*>(static_cast<void*>(component_))->owner; }
 
     // setupProcessing (32-bit) and setActive(true).
-    v3_result Setup(double rate) {
-        v3_process_setup setup{V3_REALTIME, V3_SAMPLE_32, 8192, rate};
+    v3_result Setup(double rate, int32_t maxBlockFrames = 8192) {
+        v3_process_setup setup{V3_REALTIME, V3_SAMPLE_32, maxBlockFrames, rate};
         const v3_result result = Processor().setup_processing(processor_, &setup);
         return result != V3_OK ? result : Component().set_active(component_, 1);
     }
