@@ -6,6 +6,7 @@
 #include "clap/Extensions.h"
 #include "clap/PlainValues.h"
 #include "clap/Plugin.h"
+#include "engine/FloatEnvironment.h"
 
 namespace lumo::clap {
 namespace {
@@ -54,6 +55,8 @@ clap_process_status Plugin::Process(const clap_process_t* process) {
         return CLAP_PROCESS_ERROR;
     product::PluginProcessor& audio = *processor_;
     TakeSharedValues(audio.Values());
+    // Flush-to-zero and denormals-are-zero once for every piece of a block split at events.
+    const engine::DenormalsOff denormalsOff;
 
     const uint32_t frames = process->frames_count;
     const clap_audio_buffer_t* input = process->audio_inputs_count > 0 ? process->audio_inputs : nullptr;

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "engine/FloatEnvironment.h"
 #include "vst3/HostChanges.h"
 #include "vst3/Normalised.h"
 
@@ -76,6 +77,8 @@ v3_result Instance::Process(v3_process_data* data) {
     if (settings_.TakeLoad()) TakeLoadedSettings();
     product::PluginProcessor& audio = *processor_;
     product::ParameterValues& values = audio.Values();
+    // Flush-to-zero and denormals-are-zero once for every piece of a block split at changes.
+    const engine::DenormalsOff denormalsOff;
     auto take = [&](int index, double normalised) {
         int raw = 0;
         if (!RawOfNormalised(values.ParameterAt(index), normalised, raw)) return;  // not finite: ignored
