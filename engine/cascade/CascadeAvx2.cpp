@@ -52,6 +52,7 @@ struct Avx2Ops {
     static Vec SubWhere(Mask m, Vec old, Vec a, Vec b) { return Select(m, Sub(a, b), old); }
     static constexpr bool kPadsOnTop = false;
     static constexpr bool kPacksInRegisters = false;
+    static constexpr bool kPairedVectors = false;
 };
 
 // Tuned with bench/CascadeBench.cpp on a Sapphire Rapids core, natively and as the 32-bit build

@@ -92,6 +92,25 @@ struct Avx512Ops {
         _mm512_mask_storeu_ps(p, FirstLanes(floats), _mm512_permutex2var_ps(s1, low, s2));
         _mm512_mask_storeu_ps(p + 16, FirstLanes(floats - 16), _mm512_permutex2var_ps(s1, high, s2));
     }
+    // Sections in order along the vectors; Avx512PairedOps below pairs them (see Wavefront.h).
+    static constexpr bool kPairedVectors = false;
+    // A pair's even and odd lane pairs and back.
+    static Vec EvenPairs(Vec low, Vec high) { return PickPairs(low, high, 14, 12, 10, 8, 6, 4, 2, 0); }
+    static Vec OddPairs(Vec low, Vec high) { return PickPairs(low, high, 15, 13, 11, 9, 7, 5, 3, 1); }
+    static Vec InterleaveLowPairs(Vec even, Vec odd) {
+        return PickPairs(even, odd, 11, 3, 10, 2, 9, 1, 8, 0);
+    }
+    static Vec InterleaveHighPairs(Vec even, Vec odd) {
+        return PickPairs(even, odd, 15, 7, 14, 6, 13, 5, 12, 4);
+    }
+    // Lane pairs (as 64-bit elements) of a then b, indices 0-7 and 8-15, highest lane pair first.
+    static Vec PickPairs(Vec a, Vec b, long long p7, long long p6, long long p5, long long p4,
+                         long long p3, long long p2, long long p1, long long p0) {
+        const __m512i index = _mm512_set_epi64(p7, p6, p5, p4, p3, p2, p1, p0);
+        return _mm512_castpd_ps(
+            _mm512_permutex2var_pd(_mm512_castps_pd(a), index, _mm512_castps_pd(b)));
+    }
+
     // Each lane's section: first + lane/2.
     static Vec SectionLanes(int first) {
         const Vec halves = _mm512_set_ps(7, 7, 6, 6, 5, 5, 4, 4, 3, 3, 2, 2, 1, 1, 0, 0);
@@ -121,6 +140,12 @@ struct Avx512Ops {
     static Vec SubWhere(Mask m, Vec old, Vec a, Vec b) { return _mm512_mask_sub_ps(old, m, a, b); }
 };
 
+// The same vectors in pairs: half the shifts in every full step, a few more vectors computing in
+// the fill and drain steps, so it pays on long blocks.
+struct Avx512PairedOps : Avx512Ops {
+    static constexpr bool kPairedVectors = true;
+};
+
 // Tuned with bench/CascadeBench.cpp on a Sapphire Rapids core, natively and as the 32-bit build
 // under Wine: every cascade (at most 4 vectors) runs as one group. Natively the wavefront pays
 // from 5 frames of Lumo-31 on (bench/block-sweep.sh), now that its lanes load without a table.
@@ -130,11 +155,17 @@ constexpr WavefrontFrom kWavefrontFrom{5, 128};
 #else  // 32-bit code has 8 vector registers instead of 32
 constexpr WavefrontFrom kWavefrontFrom{12, 128};
 #endif
+// From here on the paired vectors pay (bench/block-sweep.sh: 128 frames run faster in order,
+// 256 paired).
+constexpr int kPairedFrom = 192;
 
 bool Run(const BiquadCoefficients* coefficients, StereoBiquadState* states, int count,
          float* interleaved, int frames) {
+    if (frames >= kPairedFrom)
+        return RunCascade<Avx512PairedOps, kMaxGroupVectors>(kWavefrontFrom, coefficients, states,
+                                                             count, interleaved, frames);
     return RunCascade<Avx512Ops, kMaxGroupVectors>(kWavefrontFrom, coefficients, states, count,
-                                            interleaved, frames);
+                                                   interleaved, frames);
 }
 
 }  // namespace

@@ -16,6 +16,13 @@
 // section's lane pair by a masked store (which AVX-512 has). Pads never feed a section, so
 // whatever they compute is dropped.
 //
+// Where Ops::kPairedVectors (AVX-512), two vectors make a pair that holds 2 * kLanes/2 consecutive
+// sections alternately, the even ones in the first vector and the odd ones in the second, each
+// in order along the lane pairs: the hand-over from an even section to the odd one above it stays
+// in its lanes, and only the one from an odd section up to the next even one shifts by a pair.
+// A last vector without a partner holds its sections in order. Half the shifts, half the load on
+// the one port that shuffles.
+//
 // The first count-1 steps (fill) and the last count-1 steps (drain) compute only the vectors
 // that hold sections with a frame, and keep the state of the others in them by a lane mask; the
 // steps between run on all vectors without masks. A group's state stays in registers
@@ -81,6 +88,26 @@ void UnpackStates(const LaneTable<kFloats>& table, int count, int lowPads,
     }
 }
 
+// The lowest and highest position (section, plus the pads below it) a vector holds.
+template <class Ops, int kVectors>
+constexpr int LowestPosition(int v) {
+    constexpr int kPairs = Ops::kLanes / 2;
+    if constexpr (Ops::kPairedVectors) {
+        const bool paired = v % 2 == 1 || v + 1 < kVectors;
+        return paired ? (v / 2) * 2 * kPairs + v % 2 : v * kPairs;
+    }
+    return v * kPairs;
+}
+template <class Ops, int kVectors>
+constexpr int HighestPosition(int v) {
+    constexpr int kPairs = Ops::kLanes / 2;
+    if constexpr (Ops::kPairedVectors) {
+        const bool paired = v % 2 == 1 || v + 1 < kVectors;
+        return paired ? LowestPosition<Ops, kVectors>(v) + 2 * (kPairs - 1) : v * kPairs + kPairs - 1;
+    }
+    return v * kPairs + kPairs - 1;
+}
+
 // Which bound of the active sections a step tests: none in the full steps, the highest while the
 // wavefront fills, the lowest while it drains, both where a short block has them meet.
 enum class Edge { None, Fill, Drain, Both };
@@ -96,8 +123,9 @@ struct Wavefront {
     Vec y[kVectors];        // the outputs of the step before
     Vec section[kVectors];  // each lane's section index
     typename Ops::Mask inputLanes;  // pads below: lanes of vector 0 taking the input
-    typename Ops::Mask outputLanes;  // pads on top: the last section's lanes of the last vector
-    int outputPair = 0;              // and its lane pair
+    typename Ops::Mask outputLanes;  // pads on top: the last section's lanes
+    int outputVector = kVectors - 1;  // in this vector
+    int outputPair = 0;               // and lane pair
 
     // Straight from the sections' arrays into the lane pairs, where Ops can (kPacksInRegisters):
     // vector v holds sections v*kLanes/2 on, pads (zero) above the last.
@@ -118,7 +146,25 @@ struct Wavefront {
             y[v] = Ops::Zero();
             section[v] = Ops::SectionLanes(first);
         }
-        outputPair = count - 1 - (kVectors - 1) * kPairs;
+        if constexpr (Ops::kPairedVectors) {
+#pragma GCC unroll 16
+            for (int v = 0; v + 1 < kVectors; v += 2) {
+                const auto split = [v](Vec* quantity) {
+                    const Vec low = quantity[v], high = quantity[v + 1];
+                    quantity[v] = Ops::EvenPairs(low, high);
+                    quantity[v + 1] = Ops::OddPairs(low, high);
+                };
+                split(b0), split(b1), split(b2), split(a1), split(a2);
+                split(s1), split(s2), split(section);
+            }
+            const int last = count - 1, group = last / (2 * kPairs), within = last % (2 * kPairs);
+            const bool paired = 2 * group + 1 < kVectors;
+            outputVector = paired ? 2 * group + within % 2 : 2 * group;
+            outputPair = paired ? within / 2 : within;
+        } else {
+            outputVector = kVectors - 1;
+            outputPair = count - 1 - (kVectors - 1) * kPairs;
+        }
         outputLanes = Ops::PairLanes(outputPair);
     }
 
@@ -126,11 +172,26 @@ struct Wavefront {
     LUMO_ALWAYS_INLINE bool StoreSectionStates(StereoBiquadState* states, int count) const {
         constexpr int kPairs = kLanes / 2;
         Vec sum = Ops::Zero();
+        Vec inOrder1[kVectors], inOrder2[kVectors];
+#pragma GCC unroll 16
+        for (int v = 0; v < kVectors; ++v) {
+            inOrder1[v] = s1[v];
+            inOrder2[v] = s2[v];
+        }
+        if constexpr (Ops::kPairedVectors) {
+#pragma GCC unroll 16
+            for (int v = 0; v + 1 < kVectors; v += 2) {
+                inOrder1[v] = Ops::InterleaveLowPairs(s1[v], s1[v + 1]);
+                inOrder1[v + 1] = Ops::InterleaveHighPairs(s1[v], s1[v + 1]);
+                inOrder2[v] = Ops::InterleaveLowPairs(s2[v], s2[v + 1]);
+                inOrder2[v + 1] = Ops::InterleaveHighPairs(s2[v], s2[v + 1]);
+            }
+        }
 #pragma GCC unroll 16
         for (int v = 0; v < kVectors; ++v) {
             const int first = v * kPairs;
             const int sections = count - first < kPairs ? count - first : kPairs;
-            Ops::StoreStateLanes(states + first, sections, s1[v], s2[v]);
+            Ops::StoreStateLanes(states + first, sections, inOrder1[v], inOrder2[v]);
             // Pad lanes turn non-finite only after a section below them has (see Ops).
             sum = Ops::Add(sum, Ops::Add(s1[v], s2[v]));
         }
@@ -161,9 +222,17 @@ struct Wavefront {
 
     // The last section's output of this step, to the frame it belongs to.
     LUMO_ALWAYS_INLINE void StoreOutput(float* frame) const {
-        if constexpr (Ops::kPadsOnTop)
+        if constexpr (Ops::kPairedVectors) {
+            // The last section sits in one of the last two vectors: a store from each, one of
+            // them with no lanes.
+            if constexpr (kVectors > 1)
+                Ops::StorePair(frame, outputPair, outputVector == kVectors - 2 ? outputLanes : 0,
+                               y[kVectors - 2]);
+            Ops::StorePair(frame, outputPair, outputVector == kVectors - 1 ? outputLanes : 0,
+                           y[kVectors - 1]);
+        } else if constexpr (Ops::kPadsOnTop) {
             Ops::StorePair(frame, outputPair, outputLanes, y[kVectors - 1]);
-        else
+        } else
             Ops::StoreTopFrame(frame, y[kVectors - 1]);
     }
 
@@ -182,18 +251,18 @@ struct Wavefront {
     // step before, which only inactive lanes read. A fill step need only test `highest`, a
     // drain step `lowest` (pads active with them compute what is never read).
     template <Edge kEdge>
-    LUMO_ALWAYS_INLINE void Step(Vec input, int firstVector, int lastVector, Vec lowest,
+    LUMO_ALWAYS_INLINE void Step(Vec input, int lowestPosition, int highestPosition, Vec lowest,
                                  Vec highest) {
+        Vec in[kVectors];
+#pragma GCC unroll 16
+        for (int v = 0; v < kVectors; ++v) {
+            const bool skipped = kEdge != Edge::None && Skipped(v, lowestPosition, highestPosition);
+            in[v] = skipped ? y[v] : Incoming(v, input);
+        }
 #pragma GCC unroll 16
         for (int v = kVectors - 1; v >= 0; --v) {
-            if (kEdge != Edge::None && (v < firstVector || v > lastVector)) continue;
-            Vec x;
-            if (v > 0)
-                x = Ops::ShiftIn(y[v - 1], y[v]);
-            else if constexpr (Ops::kPadsOnTop)
-                x = Ops::ShiftIn(input, y[0]);
-            else
-                x = Ops::Select(inputLanes, input, Ops::ShiftIn(input, y[0]));
+            if (kEdge != Edge::None && Skipped(v, lowestPosition, highestPosition)) continue;
+            const Vec x = in[v];
             const Vec out = Ops::Add(Ops::Mul(b0[v], x), s1[v]);
             const Vec sum1 = Ops::Add(Ops::Mul(b1[v], x), s2[v]), product1 = Ops::Mul(a1[v], out);
             const Vec product2 = Ops::Mul(b2[v], x), product3 = Ops::Mul(a2[v], out);
@@ -214,6 +283,27 @@ struct Wavefront {
             y[v] = out;
         }
     }
+
+    // A vector that holds no active position sits out an edge step.
+    static constexpr bool Skipped(int v, int lowestPosition, int highestPosition) {
+        return HighestPosition<Ops, kVectors>(v) < lowestPosition ||
+               LowestPosition<Ops, kVectors>(v) > highestPosition;
+    }
+
+    // What vector v's sections take in this step: the outputs of the sections below them in the
+    // step before, and the input frame at the first section.
+    LUMO_ALWAYS_INLINE Vec Incoming(int v, Vec input) const {
+        if constexpr (Ops::kPairedVectors) {
+            if (v % 2 == 1) return y[v - 1];
+            const Vec below = v == 0 ? input : y[v - 1];
+            return Ops::ShiftIn(below, v + 1 < kVectors ? y[v + 1] : y[v]);
+        }
+        if (v > 0) return Ops::ShiftIn(y[v - 1], y[v]);
+        if constexpr (Ops::kPadsOnTop)
+            return Ops::ShiftIn(input, y[0]);
+        else
+            return Ops::Select(inputLanes, input, Ops::ShiftIn(input, y[0]));
+    }
 };
 
 // A fill or drain step t: section k works on frame t - k, so only sections
@@ -227,8 +317,7 @@ LUMO_ALWAYS_INLINE void EdgeStep(Wavefront<Ops, kVectors>& w, float* interleaved
     const std::ptrdiff_t lowest = t - frames + 1 > 0 ? t - frames + 1 : 0;
     const std::ptrdiff_t highest = t < count - 1 ? t : count - 1;
     const typename Ops::Vec input = t < frames ? Ops::LoadFrame(interleaved + 2 * t) : Ops::Zero();
-    w.template Step<kEdge>(input, static_cast<int>(lowest + pad) / kPairs,
-                          static_cast<int>(highest + pad) / kPairs,
+    w.template Step<kEdge>(input, static_cast<int>(lowest + pad), static_cast<int>(highest + pad),
                           Ops::Set(static_cast<float>(lowest)),
                           Ops::Set(static_cast<float>(highest)));
     if (t >= count - 1) w.StoreOutput(interleaved + 2 * (t - count + 1));
