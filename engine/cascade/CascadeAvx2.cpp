@@ -53,6 +53,7 @@ struct Avx2Ops {
     static constexpr bool kPadsOnTop = false;
     static constexpr bool kPacksInRegisters = false;
     static constexpr bool kPairedVectors = false;
+    using InOrder = Avx2Ops;
 };
 
 // Tuned with bench/CascadeBench.cpp on a Sapphire Rapids core, natively and as the 32-bit build

@@ -94,6 +94,7 @@ struct Avx512Ops {
     }
     // Sections in order along the vectors; Avx512PairedOps below pairs them (see Wavefront.h).
     static constexpr bool kPairedVectors = false;
+    using InOrder = Avx512Ops;
     // A pair's even and odd lane pairs and back.
     static Vec EvenPairs(Vec low, Vec high) { return PickPairs(low, high, 14, 12, 10, 8, 6, 4, 2, 0); }
     static Vec OddPairs(Vec low, Vec high) { return PickPairs(low, high, 15, 13, 11, 9, 7, 5, 3, 1); }
@@ -128,6 +129,14 @@ struct Avx512Ops {
     static void StorePair(float* frame, int pair, Mask lanes, Vec v) {
         const std::uintptr_t at = reinterpret_cast<std::uintptr_t>(frame) - 2 * sizeof(float) * pair;
         _mm512_mask_storeu_ps(reinterpret_cast<void*>(at), lanes, v);
+    }
+    // StorePair with the mask read from memory at every call: left to itself the compiler keeps
+    // it in a general register and moves it into a mask register each time, on the port that
+    // also shuffles.
+    static void StorePairMaskFromMemory(float* frame, int pair, const Mask* lanes, Vec v) {
+        Mask loaded;
+        asm volatile("kmovw %1, %0" : "=k"(loaded) : "m"(*lanes));
+        StorePair(frame, pair, loaded, v);
     }
     static Mask AtMost(Vec a, Vec b) { return _mm512_cmp_ps_mask(a, b, _CMP_LE_OQ); }
     static Mask Within(Vec a, Vec lowest, Vec highest) {

@@ -16,12 +16,14 @@
 // section's lane pair by a masked store (which AVX-512 has). Pads never feed a section, so
 // whatever they compute is dropped.
 //
-// Where Ops::kPairedVectors (AVX-512), two vectors make a pair that holds 2 * kLanes/2 consecutive
-// sections alternately, the even ones in the first vector and the odd ones in the second, each
-// in order along the lane pairs: the hand-over from an even section to the odd one above it stays
-// in its lanes, and only the one from an odd section up to the next even one shifts by a pair.
-// A last vector without a partner holds its sections in order. Half the shifts, half the load on
-// the one port that shuffles.
+// Where Ops::kPairedVectors (AVX-512, long blocks), the full steps run with two vectors making a
+// pair that holds 2 * kLanes/2 consecutive sections alternately, the even ones in the first vector
+// and the odd ones in the second, each in order along the lane pairs: the hand-over from an even
+// section to the odd one above it stays in its lanes, and only the one from an odd section up to
+// the next even one shifts by a pair. A last vector without a partner holds its sections in
+// order. Half the shifts, half the load on the one port that shuffles. The fill and drain steps
+// keep the sections in order, where fewer vectors compute; the registers are permuted from one
+// arrangement to the other between them.
 //
 // The first count-1 steps (fill) and the last count-1 steps (drain) compute only the vectors
 // that hold sections with a frame, and keep the state of the others in them by a lane mask; the
@@ -88,26 +90,6 @@ void UnpackStates(const LaneTable<kFloats>& table, int count, int lowPads,
     }
 }
 
-// The lowest and highest position (section, plus the pads below it) a vector holds.
-template <class Ops, int kVectors>
-constexpr int LowestPosition(int v) {
-    constexpr int kPairs = Ops::kLanes / 2;
-    if constexpr (Ops::kPairedVectors) {
-        const bool paired = v % 2 == 1 || v + 1 < kVectors;
-        return paired ? (v / 2) * 2 * kPairs + v % 2 : v * kPairs;
-    }
-    return v * kPairs;
-}
-template <class Ops, int kVectors>
-constexpr int HighestPosition(int v) {
-    constexpr int kPairs = Ops::kLanes / 2;
-    if constexpr (Ops::kPairedVectors) {
-        const bool paired = v % 2 == 1 || v + 1 < kVectors;
-        return paired ? LowestPosition<Ops, kVectors>(v) + 2 * (kPairs - 1) : v * kPairs + kPairs - 1;
-    }
-    return v * kPairs + kPairs - 1;
-}
-
 // Which bound of the active sections a step tests: none in the full steps, the highest while the
 // wavefront fills, the lowest while it drains, both where a short block has them meet.
 enum class Edge { None, Fill, Drain, Both };
@@ -123,9 +105,9 @@ struct Wavefront {
     Vec y[kVectors];        // the outputs of the step before
     Vec section[kVectors];  // each lane's section index
     typename Ops::Mask inputLanes;  // pads below: lanes of vector 0 taking the input
-    typename Ops::Mask outputLanes;  // pads on top: the last section's lanes
-    int outputVector = kVectors - 1;  // in this vector
-    int outputPair = 0;               // and lane pair
+    typename Ops::Mask outputLanes;       // pads on top: the last section's lanes in the last vector
+    typename Ops::Mask outputLanesBelow;  // paired: or in the one below it (one of them empty)
+    int outputPair = 0;                   // its lane pair
 
     // Straight from the sections' arrays into the lane pairs, where Ops can (kPacksInRegisters):
     // vector v holds sections v*kLanes/2 on, pads (zero) above the last.
@@ -146,52 +128,35 @@ struct Wavefront {
             y[v] = Ops::Zero();
             section[v] = Ops::SectionLanes(first);
         }
+        PlaceOutput(count);
+    }
+
+    // Where the last section's output leaves, pads on top.
+    LUMO_ALWAYS_INLINE void PlaceOutput(int count) {
+        constexpr int kPairs = kLanes / 2;
+        int outputVector = kVectors - 1;
         if constexpr (Ops::kPairedVectors) {
-#pragma GCC unroll 16
-            for (int v = 0; v + 1 < kVectors; v += 2) {
-                const auto split = [v](Vec* quantity) {
-                    const Vec low = quantity[v], high = quantity[v + 1];
-                    quantity[v] = Ops::EvenPairs(low, high);
-                    quantity[v + 1] = Ops::OddPairs(low, high);
-                };
-                split(b0), split(b1), split(b2), split(a1), split(a2);
-                split(s1), split(s2), split(section);
-            }
             const int last = count - 1, group = last / (2 * kPairs), within = last % (2 * kPairs);
             const bool paired = 2 * group + 1 < kVectors;
             outputVector = paired ? 2 * group + within % 2 : 2 * group;
             outputPair = paired ? within / 2 : within;
         } else {
-            outputVector = kVectors - 1;
             outputPair = count - 1 - (kVectors - 1) * kPairs;
         }
-        outputLanes = Ops::PairLanes(outputPair);
+        const typename Ops::Mask lanes = Ops::PairLanes(outputPair);
+        outputLanes = outputVector == kVectors - 1 ? lanes : typename Ops::Mask{};
+        outputLanesBelow = outputVector == kVectors - 2 ? lanes : typename Ops::Mask{};
     }
 
     // The sections' states back to their array, and whether every word of them is finite.
     LUMO_ALWAYS_INLINE bool StoreSectionStates(StereoBiquadState* states, int count) const {
         constexpr int kPairs = kLanes / 2;
         Vec sum = Ops::Zero();
-        Vec inOrder1[kVectors], inOrder2[kVectors];
-#pragma GCC unroll 16
-        for (int v = 0; v < kVectors; ++v) {
-            inOrder1[v] = s1[v];
-            inOrder2[v] = s2[v];
-        }
-        if constexpr (Ops::kPairedVectors) {
-#pragma GCC unroll 16
-            for (int v = 0; v + 1 < kVectors; v += 2) {
-                inOrder1[v] = Ops::InterleaveLowPairs(s1[v], s1[v + 1]);
-                inOrder1[v + 1] = Ops::InterleaveHighPairs(s1[v], s1[v + 1]);
-                inOrder2[v] = Ops::InterleaveLowPairs(s2[v], s2[v + 1]);
-                inOrder2[v + 1] = Ops::InterleaveHighPairs(s2[v], s2[v + 1]);
-            }
-        }
 #pragma GCC unroll 16
         for (int v = 0; v < kVectors; ++v) {
             const int first = v * kPairs;
             const int sections = count - first < kPairs ? count - first : kPairs;
-            Ops::StoreStateLanes(states + first, sections, inOrder1[v], inOrder2[v]);
+            Ops::StoreStateLanes(states + first, sections, s1[v], s2[v]);
             // Pad lanes turn non-finite only after a section below them has (see Ops).
             sum = Ops::Add(sum, Ops::Add(s1[v], s2[v]));
         }
@@ -226,10 +191,8 @@ struct Wavefront {
             // The last section sits in one of the last two vectors: a store from each, one of
             // them with no lanes.
             if constexpr (kVectors > 1)
-                Ops::StorePair(frame, outputPair, outputVector == kVectors - 2 ? outputLanes : 0,
-                               y[kVectors - 2]);
-            Ops::StorePair(frame, outputPair, outputVector == kVectors - 1 ? outputLanes : 0,
-                           y[kVectors - 1]);
+                Ops::StorePair(frame, outputPair, outputLanesBelow, y[kVectors - 2]);
+            Ops::StorePair(frame, outputPair, outputLanes, y[kVectors - 1]);
         } else if constexpr (Ops::kPadsOnTop) {
             Ops::StorePair(frame, outputPair, outputLanes, y[kVectors - 1]);
         } else
@@ -284,10 +247,43 @@ struct Wavefront {
         }
     }
 
-    // A vector that holds no active position sits out an edge step.
+    // A vector that holds no active position sits out an edge step (sections in order).
     static constexpr bool Skipped(int v, int lowestPosition, int highestPosition) {
-        return HighestPosition<Ops, kVectors>(v) < lowestPosition ||
-               LowestPosition<Ops, kVectors>(v) > highestPosition;
+        constexpr int kPairs = kLanes / 2;
+        return v * kPairs + kPairs - 1 < lowestPosition || v * kPairs > highestPosition;
+    }
+
+    // The registers of `from`, the same sections in the other arrangement (paired or in order).
+    // Coefficients and section indices only on the way in: they do not change.
+    template <class FromOps>
+    LUMO_ALWAYS_INLINE void Rearrange(const Wavefront<FromOps, kVectors>& from, int count,
+                                      bool withCoefficients) {
+#pragma GCC unroll 16
+        for (int v = 0; v < kVectors; ++v) {
+            if (v % 2 == 0 && v + 1 < kVectors) {
+                const auto move = [v](const Vec* source, Vec* target) {
+                    if constexpr (Ops::kPairedVectors) {
+                        target[v] = Ops::EvenPairs(source[v], source[v + 1]);
+                        target[v + 1] = Ops::OddPairs(source[v], source[v + 1]);
+                    } else {
+                        target[v] = Ops::InterleaveLowPairs(source[v], source[v + 1]);
+                        target[v + 1] = Ops::InterleaveHighPairs(source[v], source[v + 1]);
+                    }
+                };
+                move(from.s1, s1), move(from.s2, s2), move(from.y, y);
+                if (withCoefficients) {
+                    move(from.b0, b0), move(from.b1, b1), move(from.b2, b2), move(from.a1, a1);
+                    move(from.a2, a2), move(from.section, section);
+                }
+            } else if (v % 2 == 0) {  // a last vector without a partner stays as it is
+                s1[v] = from.s1[v], s2[v] = from.s2[v], y[v] = from.y[v];
+                if (withCoefficients) {
+                    b0[v] = from.b0[v], b1[v] = from.b1[v], b2[v] = from.b2[v];
+                    a1[v] = from.a1[v], a2[v] = from.a2[v], section[v] = from.section[v];
+                }
+            }
+        }
+        PlaceOutput(count);
     }
 
     // What vector v's sections take in this step: the outputs of the sections below them in the
@@ -326,12 +322,37 @@ LUMO_ALWAYS_INLINE void EdgeStep(Wavefront<Ops, kVectors>& w, float* interleaved
 // Runs `count` (1..kVectors*kLanes/2) sections over `frames` (>= 1) frames as one wavefront:
 // count - 1 fill steps, the full steps, count - 1 drain steps (fill and drain meet when the
 // block is shorter than the cascade). True when every word of the states it leaves is finite.
+// The full steps t..end-1, where every section has its frame.
+template <class Ops, int kVectors>
+LUMO_ALWAYS_INLINE void RunFullSteps(Wavefront<Ops, kVectors>& w, float* interleaved, int count,
+                                     std::ptrdiff_t t, std::ptrdiff_t end) {
+    const typename Ops::Vec unused = Ops::Zero();
+    for (; t < end; ++t) {
+        w.template Step<Edge::None>(Ops::LoadFrame(interleaved + 2 * t), 0, 0, unused, unused);
+        w.StoreOutput(interleaved + 2 * (t - count + 1));
+    }
+}
+
+// The same with the vectors paired, the last section in vector kOutput.
+template <int kOutput, class Ops, int kVectors>
+LUMO_ALWAYS_INLINE void RunPairedFullSteps(Wavefront<Ops, kVectors>& w, float* interleaved,
+                                           int count, std::ptrdiff_t t, std::ptrdiff_t end) {
+    const typename Ops::Mask lanes = kOutput == kVectors - 1 ? w.outputLanes : w.outputLanesBelow;
+    const typename Ops::Vec unused = Ops::Zero();
+    for (; t < end; ++t) {
+        w.template Step<Edge::None>(Ops::LoadFrame(interleaved + 2 * t), 0, 0, unused, unused);
+        Ops::StorePairMaskFromMemory(interleaved + 2 * (t - count + 1), w.outputPair, &lanes,
+                                     w.y[kOutput]);
+    }
+}
+
 template <class Ops, int kVectors>
 bool RunGroup(const BiquadCoefficients* coefficients, StereoBiquadState* states, int count,
               float* interleaved, int frames) {
+    using EdgeOps = typename Ops::InOrder;  // the fill and drain keep the sections in order
     LaneTable<Ops::kLanes * kVectors> table;
     const int lowPads = LowPads<Ops>(kVectors * Ops::kLanes / 2, count);
-    Wavefront<Ops, kVectors> w;
+    Wavefront<EdgeOps, kVectors> w;
     if constexpr (Ops::kPacksInRegisters) {
         w.LoadSections(coefficients, states, count);
     } else {
@@ -347,13 +368,19 @@ bool RunGroup(const BiquadCoefficients* coefficients, StereoBiquadState* states,
     } else {
         for (; t < fillEnd; ++t) EdgeStep<Edge::Both>(w, interleaved, frames, count, t);
     }
-    const typename Ops::Vec unused = Ops::Zero();
-#pragma GCC unroll 2
-    for (; t < drainStart; ++t) {
-        w.template Step<Edge::None>(Ops::LoadFrame(interleaved + 2 * t), 0, kVectors - 1, unused,
-                               unused);
-        w.StoreOutput(interleaved + 2 * (t - count + 1));
+    if constexpr (Ops::kPairedVectors) {
+        Wavefront<Ops, kVectors> paired;
+        paired.Rearrange(w, count, true);
+        if (kVectors < 2 || paired.outputLanesBelow == typename Ops::Mask{})
+            RunPairedFullSteps<kVectors - 1>(paired, interleaved, count, t, drainStart);
+        else
+            RunPairedFullSteps<(kVectors > 1 ? kVectors - 2 : 0)>(paired, interleaved, count, t,
+                                                                  drainStart);
+        w.Rearrange(paired, count, true);
+    } else {
+        RunFullSteps(w, interleaved, count, t, drainStart);
     }
+    t = drainStart;
     // From here on every section up to the last has its frame: only the lowest bound moves.
     for (; t < steps; ++t) EdgeStep<Edge::Drain>(w, interleaved, frames, count, t);
     if constexpr (Ops::kPacksInRegisters) {
