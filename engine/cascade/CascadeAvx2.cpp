@@ -53,6 +53,7 @@ struct Avx2Ops {
     static constexpr bool kPadsOnTop = false;
     static constexpr bool kPacksInRegisters = false;
     static constexpr bool kPairedVectors = false;
+    static constexpr bool kMasksFromTable = false;
     using InOrder = Avx2Ops;
 };
 

@@ -130,6 +130,13 @@ struct Avx512Ops {
         const std::uintptr_t at = reinterpret_cast<std::uintptr_t>(frame) - 2 * sizeof(float) * pair;
         _mm512_mask_storeu_ps(reinterpret_cast<void*>(at), lanes, v);
     }
+    // Edge steps read their lane masks from kSixteenLaneMasks (Wavefront.h).
+    static constexpr bool kMasksFromTable = true;
+    static Mask LoadMask(const std::uint16_t* lanes) {
+        Mask loaded;
+        asm volatile("kmovw %1, %0" : "=k"(loaded) : "m"(*lanes));
+        return loaded;
+    }
     // StorePair with the mask read from memory at every call: left to itself the compiler keeps
     // it in a general register and moves it into a mask register each time, on the port that
     // also shuffles.

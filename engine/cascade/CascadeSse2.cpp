@@ -44,6 +44,7 @@ struct Sse2Ops {
     static constexpr bool kPadsOnTop = false;
     static constexpr bool kPacksInRegisters = false;
     static constexpr bool kPairedVectors = false;
+    static constexpr bool kMasksFromTable = false;
     using InOrder = Sse2Ops;
 };
 

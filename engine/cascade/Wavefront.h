@@ -35,6 +35,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 #include "engine/cascade/Cascade.h"
 #include "engine/cascade/SectionBySection.h"
@@ -89,6 +90,26 @@ void UnpackStates(const LaneTable<kFloats>& table, int count, int lowPads,
         states[section] = {table.s1[left], table.s2[left], table.s1[right], table.s2[right]};
     }
 }
+
+// Lane masks of 16-lane vectors with sections in order (pads on top): for n = 0..32, the lanes
+// of sections below n (kBelow) and of sections from n on (kFrom), four vectors each. A fill step
+// t has sections below t + 1 active, a drain step those from its lowest on; reading the masks
+// from here spares a compare on the shuffle port for every vector of every edge step.
+struct SixteenLaneMasks {
+    std::uint16_t below[33][4], from[33][4];
+    constexpr SixteenLaneMasks() : below(), from() {
+        for (int n = 0; n <= 32; ++n) {
+            for (int v = 0; v < 4; ++v) {
+                std::uint16_t lanesBelow = 0;
+                for (int lane = 0; lane < 16; ++lane)
+                    if (8 * v + lane / 2 < n) lanesBelow = static_cast<std::uint16_t>(lanesBelow | (1u << lane));
+                below[n][v] = lanesBelow;
+                from[n][v] = static_cast<std::uint16_t>(~lanesBelow);
+            }
+        }
+    }
+};
+constexpr SixteenLaneMasks kSixteenLaneMasks;
 
 // Which bound of the active sections a step tests: none in the full steps, the highest while the
 // wavefront fills, the lowest while it drains, both where a short block has them meet.
@@ -215,7 +236,7 @@ struct Wavefront {
     // drain step `lowest` (pads active with them compute what is never read).
     template <Edge kEdge>
     LUMO_ALWAYS_INLINE void Step(Vec input, int lowestPosition, int highestPosition, Vec lowest,
-                                 Vec highest) {
+                                 Vec highest, const std::uint16_t* laneMasks = nullptr) {
         Vec in[kVectors];
 #pragma GCC unroll 16
         for (int v = 0; v < kVectors; ++v) {
@@ -231,7 +252,9 @@ struct Wavefront {
             const Vec product2 = Ops::Mul(b2[v], x), product3 = Ops::Mul(a2[v], out);
             if constexpr (kEdge != Edge::None) {
                 typename Ops::Mask active;
-                if constexpr (kEdge == Edge::Fill)
+                if constexpr (Ops::kMasksFromTable && kEdge != Edge::Both)
+                    active = Ops::LoadMask(laneMasks + v);
+                else if constexpr (kEdge == Edge::Fill)
                     active = Ops::AtMost(section[v], highest);
                 else if constexpr (kEdge == Edge::Drain)
                     active = Ops::AtMost(lowest, section[v]);
@@ -313,9 +336,15 @@ LUMO_ALWAYS_INLINE void EdgeStep(Wavefront<Ops, kVectors>& w, float* interleaved
     const std::ptrdiff_t lowest = t - frames + 1 > 0 ? t - frames + 1 : 0;
     const std::ptrdiff_t highest = t < count - 1 ? t : count - 1;
     const typename Ops::Vec input = t < frames ? Ops::LoadFrame(interleaved + 2 * t) : Ops::Zero();
+    const std::uint16_t* laneMasks = nullptr;
+    if constexpr (Ops::kMasksFromTable) {
+        static_assert(Ops::kLanes == 16 && kVectors <= 4 && !Ops::kPairedVectors);
+        laneMasks = kEdge == Edge::Fill ? kSixteenLaneMasks.below[highest + 1]
+                                        : kSixteenLaneMasks.from[lowest];
+    }
     w.template Step<kEdge>(input, static_cast<int>(lowest + pad), static_cast<int>(highest + pad),
-                          Ops::Set(static_cast<float>(lowest)),
-                          Ops::Set(static_cast<float>(highest)));
+                           Ops::Set(static_cast<float>(lowest)),
+                           Ops::Set(static_cast<float>(highest)), laneMasks);
     if (t >= count - 1) w.StoreOutput(interleaved + 2 * (t - count + 1));
 }
 
