@@ -92,7 +92,7 @@ void UnpackStates(const LaneTable<kFloats>& table, int count, int lowPads,
 }
 
 // Lane masks of 16-lane vectors with sections in order (pads on top): for n = 0..32, the lanes
-// of sections below n (kBelow) and of sections from n on (kFrom), four vectors each. A fill step
+// of sections below n (below) and of sections from n on (from), four vectors each. A fill step
 // t has sections below t + 1 active, a drain step those from its lowest on; reading the masks
 // from here spares a compare on the shuffle port for every vector of every edge step.
 struct SixteenLaneMasks {
@@ -126,8 +126,8 @@ struct Wavefront {
     Vec y[kVectors];        // the outputs of the step before
     Vec section[kVectors];  // each lane's section index
     typename Ops::Mask inputLanes;  // pads below: lanes of vector 0 taking the input
-    typename Ops::Mask outputLanes;       // pads on top: the last section's lanes in the last vector
-    typename Ops::Mask outputLanesBelow;  // paired: or in the one below it (one of them empty)
+    typename Ops::Mask outputLanes;       // pads on top: the last section's lanes in the last vector,
+    typename Ops::Mask outputLanesBelow;  // or (paired) in the one below it; one of them empty
     int outputPair = 0;                   // its lane pair
 
     // Straight from the sections' arrays into the lane pairs, where Ops can (kPacksInRegisters):
@@ -206,15 +206,9 @@ struct Wavefront {
         }
     }
 
-    // The last section's output of this step, to the frame it belongs to.
+    // The last section's output of this step, to the frame it belongs to (sections in order).
     LUMO_ALWAYS_INLINE void StoreOutput(float* frame) const {
-        if constexpr (Ops::kPairedVectors) {
-            // The last section sits in one of the last two vectors: a store from each, one of
-            // them with no lanes.
-            if constexpr (kVectors > 1)
-                Ops::StorePair(frame, outputPair, outputLanesBelow, y[kVectors - 2]);
-            Ops::StorePair(frame, outputPair, outputLanes, y[kVectors - 1]);
-        } else if constexpr (Ops::kPadsOnTop) {
+        if constexpr (Ops::kPadsOnTop) {
             Ops::StorePair(frame, outputPair, outputLanes, y[kVectors - 1]);
         } else
             Ops::StoreTopFrame(frame, y[kVectors - 1]);
@@ -228,12 +222,13 @@ struct Wavefront {
         }
     }
 
-    // One step; `input` holds the frame entering the first section in every lane pair. Vectors
-    // go from the top down, so that each still sees the outputs of the step before below it.
-    // At an edge, only vectors firstVector..lastVector compute, and in them only sections
-    // lowest..highest (as floats) update their state; a vector left out keeps its outputs of the
-    // step before, which only inactive lanes read. A fill step need only test `highest`, a
-    // drain step `lowest` (pads active with them compute what is never read).
+    // One step; `input` holds the frame entering the first section in every lane pair. Every
+    // vector first takes its inputs from the outputs of the step before, then computes. At an
+    // edge, only vectors holding a position in lowestPosition..highestPosition compute, and in
+    // them only sections lowest..highest (as floats, or as laneMasks where Ops reads its masks
+    // from kSixteenLaneMasks) update their state; a vector left out keeps its outputs of the step
+    // before, which only inactive lanes read. A fill step need only test `highest`, a drain step
+    // `lowest` (pads active with them compute what is never read).
     template <Edge kEdge>
     LUMO_ALWAYS_INLINE void Step(Vec input, int lowestPosition, int highestPosition, Vec lowest,
                                  Vec highest, const std::uint16_t* laneMasks = nullptr) {
@@ -277,10 +272,10 @@ struct Wavefront {
     }
 
     // The registers of `from`, the same sections in the other arrangement (paired or in order).
-    // Coefficients and section indices only on the way in: they do not change.
+    // Coefficients and section indices do not change, but moving them too on the way back leaves
+    // only the paired registers live through the full steps, which then need not spill.
     template <class FromOps>
-    LUMO_ALWAYS_INLINE void Rearrange(const Wavefront<FromOps, kVectors>& from, int count,
-                                      bool withCoefficients) {
+    LUMO_ALWAYS_INLINE void Rearrange(const Wavefront<FromOps, kVectors>& from, int count) {
 #pragma GCC unroll 16
         for (int v = 0; v < kVectors; ++v) {
             if (v % 2 == 0 && v + 1 < kVectors) {
@@ -294,16 +289,12 @@ struct Wavefront {
                     }
                 };
                 move(from.s1, s1), move(from.s2, s2), move(from.y, y);
-                if (withCoefficients) {
-                    move(from.b0, b0), move(from.b1, b1), move(from.b2, b2), move(from.a1, a1);
-                    move(from.a2, a2), move(from.section, section);
-                }
+                move(from.b0, b0), move(from.b1, b1), move(from.b2, b2), move(from.a1, a1);
+                move(from.a2, a2), move(from.section, section);
             } else if (v % 2 == 0) {  // a last vector without a partner stays as it is
                 s1[v] = from.s1[v], s2[v] = from.s2[v], y[v] = from.y[v];
-                if (withCoefficients) {
-                    b0[v] = from.b0[v], b1[v] = from.b1[v], b2[v] = from.b2[v];
-                    a1[v] = from.a1[v], a2[v] = from.a2[v], section[v] = from.section[v];
-                }
+                b0[v] = from.b0[v], b1[v] = from.b1[v], b2[v] = from.b2[v];
+                a1[v] = from.a1[v], a2[v] = from.a2[v], section[v] = from.section[v];
             }
         }
         PlaceOutput(count);
@@ -348,9 +339,6 @@ LUMO_ALWAYS_INLINE void EdgeStep(Wavefront<Ops, kVectors>& w, float* interleaved
     if (t >= count - 1) w.StoreOutput(interleaved + 2 * (t - count + 1));
 }
 
-// Runs `count` (1..kVectors*kLanes/2) sections over `frames` (>= 1) frames as one wavefront:
-// count - 1 fill steps, the full steps, count - 1 drain steps (fill and drain meet when the
-// block is shorter than the cascade). True when every word of the states it leaves is finite.
 // The full steps t..end-1, where every section has its frame.
 template <class Ops, int kVectors>
 LUMO_ALWAYS_INLINE void RunFullSteps(Wavefront<Ops, kVectors>& w, float* interleaved, int count,
@@ -375,6 +363,9 @@ LUMO_ALWAYS_INLINE void RunPairedFullSteps(Wavefront<Ops, kVectors>& w, float* i
     }
 }
 
+// Runs `count` (1..kVectors*kLanes/2) sections over `frames` (>= 1) frames as one wavefront:
+// count - 1 fill steps, the full steps, count - 1 drain steps (fill and drain meet when the
+// block is shorter than the cascade). True when every word of the states it leaves is finite.
 template <class Ops, int kVectors>
 bool RunGroup(const BiquadCoefficients* coefficients, StereoBiquadState* states, int count,
               float* interleaved, int frames) {
@@ -399,13 +390,13 @@ bool RunGroup(const BiquadCoefficients* coefficients, StereoBiquadState* states,
     }
     if constexpr (Ops::kPairedVectors) {
         Wavefront<Ops, kVectors> paired;
-        paired.Rearrange(w, count, true);
+        paired.Rearrange(w, count);
         if (kVectors < 2 || paired.outputLanesBelow == typename Ops::Mask{})
             RunPairedFullSteps<kVectors - 1>(paired, interleaved, count, t, drainStart);
         else
             RunPairedFullSteps<(kVectors > 1 ? kVectors - 2 : 0)>(paired, interleaved, count, t,
                                                                   drainStart);
-        w.Rearrange(paired, count, true);
+        w.Rearrange(paired, count);
     } else {
         RunFullSteps(w, interleaved, count, t, drainStart);
     }
