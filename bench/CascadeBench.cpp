@@ -126,20 +126,32 @@ void RegisterAll(const Layout& layout, int activeEvery, int frames) {
 // the time per operation. Lumo-31 needs 62 (band, channel) recurrences of 9 operations a frame,
 // 34.9 operations of 16 lanes: bound_per_frame is that many times the time per operation.
 __attribute__((target("avx512f"))) void BM_VectorPeakAvx512(benchmark::State& state) {
-    constexpr int kChains = 16;  // more than latency times ports, so the ports stay busy
     constexpr int kRounds = 1000;
-    __m512 chains[kChains];
-    for (int i = 0; i < kChains; ++i) chains[i] = _mm512_set1_ps(1.0f + 0.001f * i);
-    const __m512 factor = _mm512_set1_ps(1.0f), term = _mm512_set1_ps(0.0f);
+    constexpr int kOperationsPerRound = 24;
+    __m512 r0 = _mm512_set1_ps(1.0f), r1 = r0, r2 = r0, r3 = r0, r4 = r0, r5 = r0;
+    __m512 r6 = r0, r7 = r0, r8 = r0, r9 = r0, r10 = r0, r11 = r0;
+    const __m512 factor = _mm512_set1_ps(1.0f), term = _mm512_setzero_ps();
     for (auto _ : state) {
         for (int round = 0; round < kRounds; ++round) {
-#pragma GCC unroll 16
-            for (int i = 0; i < kChains; ++i)
-                chains[i] = i % 2 ? _mm512_add_ps(chains[i], term) : _mm512_mul_ps(chains[i], factor);
+            // Twelve independent chains, two operations each: more in flight than the latency
+            // times the ports, and written out, so that the compiler cannot fold them away.
+            asm volatile(
+                "vmulps %[f], %[r0], %[r0]\n vmulps %[f], %[r1], %[r1]\n vmulps %[f], %[r2], %[r2]\n"
+                "vmulps %[f], %[r3], %[r3]\n vmulps %[f], %[r4], %[r4]\n vmulps %[f], %[r5], %[r5]\n"
+                "vaddps %[t], %[r6], %[r6]\n vaddps %[t], %[r7], %[r7]\n vaddps %[t], %[r8], %[r8]\n"
+                "vaddps %[t], %[r9], %[r9]\n vaddps %[t], %[r10], %[r10]\n vaddps %[t], %[r11], %[r11]\n"
+                "vmulps %[f], %[r0], %[r0]\n vmulps %[f], %[r1], %[r1]\n vmulps %[f], %[r2], %[r2]\n"
+                "vmulps %[f], %[r3], %[r3]\n vmulps %[f], %[r4], %[r4]\n vmulps %[f], %[r5], %[r5]\n"
+                "vaddps %[t], %[r6], %[r6]\n vaddps %[t], %[r7], %[r7]\n vaddps %[t], %[r8], %[r8]\n"
+                "vaddps %[t], %[r9], %[r9]\n vaddps %[t], %[r10], %[r10]\n vaddps %[t], %[r11], %[r11]\n"
+                : [r0] "+v"(r0), [r1] "+v"(r1), [r2] "+v"(r2), [r3] "+v"(r3), [r4] "+v"(r4),
+                  [r5] "+v"(r5), [r6] "+v"(r6), [r7] "+v"(r7), [r8] "+v"(r8), [r9] "+v"(r9),
+                  [r10] "+v"(r10), [r11] "+v"(r11)
+                : [f] "v"(factor), [t] "v"(term));
         }
-        benchmark::DoNotOptimize(chains);
     }
-    const double operations = static_cast<double>(state.iterations()) * kRounds * kChains;
+    benchmark::DoNotOptimize(r0), benchmark::DoNotOptimize(r6);
+    const double operations = static_cast<double>(state.iterations()) * kRounds * kOperationsPerRound;
     state.counters["per_operation"] =
         benchmark::Counter(operations, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
     state.counters["bound_per_frame"] = benchmark::Counter(

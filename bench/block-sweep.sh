@@ -8,17 +8,17 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build/native}
 cmake --build "$build" --target engine_bench_31 cascade_bench >/dev/null
 median() {  # benchmark output -> "name value" for the median rows
-  grep '_median' | sed -E 's/_median//' | awk '{for (i = 1; i <= NF; ++i) if ($i ~ /^per_frame=/) {v = $i; sub("per_frame=", "", v); print $1, v}}'
+  grep '_median' | sed -E 's/_median//' | awk '{for (i = 1; i <= NF; ++i) if ($i ~ /^(bound_)?per_frame=/) {v = $i; sub(/^(bound_)?per_frame=/, "", v); print $1, v}}'
 }
 to_ns() { awk '{v = $2; f = 1; if (v ~ /us$/) f = 1000; if (v ~ /ms$/) f = 1e6; gsub(/[a-z]+$/, "", v); print $1, v * f}'; }
 runs=(--benchmark_repetitions=5 --benchmark_report_aggregates_only=true --benchmark_min_time=0.1)
-engine=$("$build/bench/engine_bench_31" "${runs[@]}" \
+engine=$("$build/bench/engine_bench_31" "${runs[@]}" 2>/dev/null \
   --benchmark_filter='BM_(ProcessAudio|LiteralLoop)/activeEvery:1/frames:[0-9]+/hostFlushes:0$' | median | to_ns)
-kernel=$("$build/bench/cascade_bench" "${runs[@]}" \
-  --benchmark_filter='bands:31/active:31/frames:(1|256)/' | median | to_ns)
+kernel=$("$build/bench/cascade_bench" "${runs[@]}" 2>/dev/null \
+  --benchmark_filter='bands:31/active:31/frames:(1|256)/(literal|sse2|avx2|avx512)$|VectorPeak' | median | to_ns)
 echo "frames  ProcessAudio  literal  literal/ProcessAudio"
 echo "$engine" | awk '{split($1, p, "/"); split(p[3], f, ":"); if (p[1] == "BM_ProcessAudio") a[f[2]] = $2; else l[f[2]] = $2}
   END {for (n in a) printf "%6d  %12.2f  %7.2f  %6.2fx\n", n, a[n], l[n], l[n] / a[n]}' | sort -n
 echo
-echo "cascade kernel alone (cascade_bench, Lumo-31's band count):"
+echo "cascade kernel alone (cascade_bench, Lumo-31's band count), and the AVX-512 bound:"
 echo "$kernel" | awk '{printf "  %-45s %8.2f\n", $1, $2}'

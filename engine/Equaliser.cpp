@@ -161,22 +161,37 @@ void Equaliser::PublishCoefficients() {
 // up the band is asleep: its state is zeroed and it is skipped. The running bands go through the
 // cascade together, unless some run in double. A state that a non-finite sample has poisoned is
 // cleared after the block.
-void Equaliser::RunBands(float* interleaved, int frames) {
-    if (everyBandAsleep_) return;  // and every state already zero: nothing to do
-    if (runningStale_)
-        GatherRunningBands(frames);
-    else if (someRingingOut_)
-        CountDownRingOuts(frames);
-    if (runningCount_ == 0) {
-        everyBandAsleep_ = true;  // until a parameter change redesigns a band
-        return;
-    }
+inline void Equaliser::RunRunningBands(float* interleaved, int frames) {
     DenormalsOff denormalsOff;  // restores the caller's floating-point control on return
     const bool finite = someRunningInDouble_
                             ? RunMixedForms(interleaved, frames)
                             : runCascade_(runningDesigns_, runningStates_, runningCount_, interleaved, frames);
     if (!finite) HealStates();
 }
+
+void Equaliser::RunBands(float* interleaved, int frames) {
+    if (everyBandAsleep_) return;  // and every state already zero: nothing to do
+    if (runningStale_ || someRingingOut_) {
+        RunBandsAfterGathering(interleaved, frames);
+        return;
+    }
+    RunRunningBands(interleaved, frames);
+}
+
+// Out of RunBands's way, so that a call whose bands stand as they stood spends nothing on saving
+// registers for it.
+__attribute__((noinline)) void Equaliser::RunBandsAfterGathering(float* interleaved, int frames) {
+    if (runningStale_)
+        GatherRunningBands(frames);
+    else
+        CountDownRingOuts(frames);
+    if (runningCount_ == 0) {
+        everyBandAsleep_ = true;  // until a parameter change redesigns a band
+        return;
+    }
+    RunRunningBands(interleaved, frames);
+}
+
 
 void Equaliser::GatherRunningBands(int frames) {
     runningCount_ = 0;

@@ -100,6 +100,8 @@ private:
     void DesignBand(int band, int sampleRateHz);
     void ApplyActivityRule(int band);
     void RunBands(float* interleaved, int frames);
+    void RunBandsAfterGathering(float* interleaved, int frames);
+    void RunRunningBands(float* interleaved, int frames);
     void GatherRunningBands(int frames);
     void CountDownRingOuts(int frames);
     void ReleaseRunningBands();

@@ -156,8 +156,8 @@ struct Avx512Ops {
     static Vec SubWhere(Mask m, Vec old, Vec a, Vec b) { return _mm512_mask_sub_ps(old, m, a, b); }
 };
 
-// The same vectors in pairs: half the shifts in every full step, a few more vectors computing in
-// the fill and drain steps, so it pays on long blocks.
+// The same vectors in pairs for the full steps: half the shifts in every one, against the
+// permutes into and out of that arrangement once a call, so it pays on longer blocks.
 struct Avx512PairedOps : Avx512Ops {
     static constexpr bool kPairedVectors = true;
 };
@@ -171,9 +171,9 @@ constexpr WavefrontFrom kWavefrontFrom{5, 128};
 #else  // 32-bit code has 8 vector registers instead of 32
 constexpr WavefrontFrom kWavefrontFrom{12, 128};
 #endif
-// From here on the paired vectors pay (bench/block-sweep.sh: 128 frames run faster in order,
-// 256 paired).
-constexpr int kPairedFrom = 192;
+// From here on the paired vectors pay (bench/block-sweep.sh: as fast at 64 frames, faster from
+// 128; at 16 slower, the permutes between the arrangements not yet repaid).
+constexpr int kPairedFrom = 64;
 
 bool Run(const BiquadCoefficients* coefficients, StereoBiquadState* states, int count,
          float* interleaved, int frames) {

@@ -3,6 +3,7 @@
 
 #include <climits>
 #include <cmath>
+#include <cstring>
 #include <xmmintrin.h>
 
 #include "EngineHarness.h"
@@ -261,26 +262,32 @@ TEST(ProcessAudio, NegativeAndZeroFrameCounts) {
     EXPECT_EQ(h.Engine().OutputFramesLeft(), 8820);
 }
 
-// Decaying bands never leave denormal numbers in their state, and the caller's floating-point
-// control word is the same after the call.
+// Decaying bands never leave denormal numbers in their state, the caller's floating-point
+// control word is the same after the call, and the caller's rounding mode does not reach the
+// bands: the output is the bits a caller in the default mode gets.
 TEST(ProcessAudio, NoDenormalStateAndCallerControlWordKept) {
-    Harness h(44100);
+    Harness h(44100), reference(44100);
     h.ApplyAll(32, 24, 128);
-    std::vector<float> audio(2 * 256, 0.0f);
-    audio[0] = audio[1] = 1.0f;
-    const unsigned callerCsr = (_mm_getcsr() & ~0x6000u) | 0x4000u;  // round toward -inf
-    _mm_setcsr(callerCsr);
+    reference.ApplyAll(32, 24, 128);
+    std::vector<float> audio(2 * 256, 0.0f), expected(audio.size(), 0.0f);
+    audio[0] = audio[1] = expected[0] = expected[1] = 1.0f;
+    const unsigned defaultCsr = _mm_getcsr();
+    const unsigned callerCsr = (defaultCsr & ~0x6000u) | 0x4000u;  // round toward -inf
     for (int call = 0; call < 2000; ++call) {
+        reference.Process(expected);
+        _mm_setcsr(callerCsr);
         h.Process(audio);
         ASSERT_EQ(_mm_getcsr(), callerCsr);
+        _mm_setcsr(defaultCsr);
+        ASSERT_EQ(std::memcmp(audio.data(), expected.data(), audio.size() * sizeof(float)), 0) << call;
         for (int band = 0; band < kBandCount; ++band) {
             const engine::StereoBiquadState st = h.Engine().BandState(band);
             for (float v : {st.left1, st.left2, st.right1, st.right2})
                 ASSERT_NE(std::fpclassify(v), FP_SUBNORMAL) << call;
         }
         std::fill(audio.begin(), audio.end(), 0.0f);
+        std::fill(expected.begin(), expected.end(), 0.0f);
     }
-    _mm_setcsr(callerCsr & ~0x6000u);
 }
 
 }  // namespace
