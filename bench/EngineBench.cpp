@@ -16,7 +16,7 @@
 #include "engine/BandDesign.h"
 #include "engine/Equaliser.h"
 #include "engine/FloatEnvironment.h"
-#include "engine/Parameters.h"
+#include "engine/RawParameters.h"
 #include "lumo/host/HostedMachine.h"
 #include "product/Deliverables.h"
 

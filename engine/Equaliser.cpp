@@ -8,7 +8,7 @@
 #include "engine/BandDesign.h"
 #include "engine/FadeOut.h"
 #include "engine/FloatEnvironment.h"
-#include "engine/Parameters.h"
+#include "engine/RawParameters.h"
 
 namespace lumo::engine {
 namespace {

@@ -14,7 +14,7 @@
 #include "engine/Biquad.h"
 #include "engine/CoefficientSnapshot.h"
 #include "engine/ParameterScale.h"
-#include "engine/Parameters.h"
+#include "engine/RawParameters.h"
 #include "engine/cascade/Cascade.h"
 #include "engine/TripleBuffer.h"
 #include "engine/WideBand.h"

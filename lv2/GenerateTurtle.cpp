@@ -5,7 +5,7 @@
 #include <sstream>
 #include <string>
 
-#include "engine/Parameters.h"
+#include "engine/RawParameters.h"
 #include "lv2/Deliverables.h"
 #include "lv2/Ports.h"
 #include "product/Controls.h"

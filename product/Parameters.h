@@ -2,7 +2,7 @@
 // Range, Bandwidth, then one gain per band, lowest band first. Raw values are whole steps.
 #pragma once
 
-#include "engine/Parameters.h"
+#include "engine/RawParameters.h"
 #include "product/Deliverable.h"
 
 namespace lumo::product {

@@ -10,7 +10,7 @@
 #include <random>
 #include <vector>
 
-#include "engine/Parameters.h"
+#include "engine/RawParameters.h"
 #include "product/Parameters.h"
 #include "shell/ParameterTable.h"
 #include "tests/support/FakeHost.h"

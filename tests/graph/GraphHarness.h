@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/Parameters.h"
+#include "engine/RawParameters.h"
 #include "graph/ResponseCurve.h"
 #include "product/Parameters.h"
 #include "shell/ParameterTable.h"
