@@ -15,7 +15,7 @@
 namespace lumo::engine {
 namespace {
 
-struct Avx2Ops {
+struct Avx2Ops : BlendingOps<Avx2Ops> {
     using Vec = __m256;
     using Mask = __m256;
     static constexpr int kLanes = 8;
@@ -49,12 +49,6 @@ struct Avx2Ops {
     static Vec Select(Mask m, Vec ifSet, Vec ifClear) {
         return _mm256_blendv_ps(ifClear, ifSet, m);
     }
-    static Vec SubWhere(Mask m, Vec old, Vec a, Vec b) { return Select(m, Sub(a, b), old); }
-    static constexpr bool kPadsOnTop = false;
-    static constexpr bool kPacksInRegisters = false;
-    static constexpr bool kPairedVectors = false;
-    static constexpr bool kMasksFromTable = false;
-    using InOrder = Avx2Ops;
 };
 
 // Tuned with bench/CascadeBench.cpp on a Sapphire Rapids core, natively and as the 32-bit build

@@ -44,11 +44,9 @@ struct Avx512Ops {
         std::memcpy(&pair, frame, sizeof pair);
         return _mm512_castpd_ps(_mm512_set1_pd(pair));
     }
-    // Pads go on top: the input needs no select, and the output leaves by a masked store.
-    static constexpr bool kPadsOnTop = true;
-
-    // The sections go into their lane pairs and back by permutes, with no table in memory.
-    static constexpr bool kPacksInRegisters = true;
+    // Pads on top, the sections into their lane pairs and back by masked loads, permutes and
+    // masked stores with no table in memory, edge masks from a table (see Wavefront.h).
+    static constexpr bool kHasMaskRegisters = true;
     static __mmask16 FirstLanes(int n) {
         return n <= 0 ? 0 : n >= 16 ? 0xFFFF : static_cast<__mmask16>((1u << n) - 1);
     }
@@ -130,8 +128,7 @@ struct Avx512Ops {
         const std::uintptr_t at = reinterpret_cast<std::uintptr_t>(frame) - 2 * sizeof(float) * pair;
         _mm512_mask_storeu_ps(reinterpret_cast<void*>(at), lanes, v);
     }
-    // Edge steps read their lane masks from kSixteenLaneMasks (Wavefront.h).
-    static constexpr bool kMasksFromTable = true;
+    // An edge step's lane mask from kSixteenLaneMasks (Wavefront.h).
     static Mask LoadMask(const std::uint16_t* lanes) {
         Mask loaded;
         asm volatile("kmovw %1, %0" : "=k"(loaded) : "m"(*lanes));

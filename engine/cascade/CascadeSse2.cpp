@@ -8,7 +8,7 @@
 namespace lumo::engine {
 namespace {
 
-struct Sse2Ops {
+struct Sse2Ops : BlendingOps<Sse2Ops> {
     using Vec = __m128;
     using Mask = __m128;
     static constexpr int kLanes = 4;
@@ -40,12 +40,6 @@ struct Sse2Ops {
     static Vec Select(Mask m, Vec ifSet, Vec ifClear) {
         return _mm_or_ps(_mm_and_ps(m, ifSet), _mm_andnot_ps(m, ifClear));
     }
-    static Vec SubWhere(Mask m, Vec old, Vec a, Vec b) { return Select(m, Sub(a, b), old); }
-    static constexpr bool kPadsOnTop = false;
-    static constexpr bool kPacksInRegisters = false;
-    static constexpr bool kPairedVectors = false;
-    static constexpr bool kMasksFromTable = false;
-    using InOrder = Sse2Ops;
 };
 
 // Tuned with bench/CascadeBench.cpp on a Sapphire Rapids core, natively and as the 32-bit build

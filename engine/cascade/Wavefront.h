@@ -8,13 +8,15 @@
 // lane pair. The vectors of a step do not depend on each other, which hides the latency of the
 // recurrence; each lane still computes exactly the recurrence, in the same order.
 //
-// A group with fewer sections than positions pads them with zero coefficients, in one of two
-// places (Ops::kPadsOnTop). Below the first section: the input enters at the first section's
-// lane pair (and the pads below it, by a select), and the last section sits at the top lane pair
-// of the last vector, where the output leaves. Above the last section: the input enters the
-// lowest lane pair as the shift brings it, with no select, and the output leaves from the last
-// section's lane pair by a masked store (which AVX-512 has). Pads never feed a section, so
-// whatever they compute is dropped.
+// A group with fewer sections than positions pads them with zero coefficients. Without mask
+// registers (SSE2, AVX2) the pads sit below the first section: the input enters at the first
+// section's lane pair (and the pads below it, by a select), the last section sits at the top lane
+// pair of the last vector, where the output leaves, and the lanes go through a table in memory.
+// With them (Ops::kHasMaskRegisters, AVX-512) the pads sit above the last section: the input
+// enters the lowest lane pair as the shift brings it, with no select, the output leaves from the
+// last section's lane pair by a masked store, the sections load into their lane pairs by masked
+// loads and permutes, and edge steps read their lane masks from a table. Pads never feed a
+// section, so whatever they compute is dropped.
 //
 // Where Ops::kPairedVectors (AVX-512, long blocks), the full steps run with two vectors making a
 // pair that holds 2 * kLanes/2 consecutive sections alternately, the even ones in the first vector
@@ -54,20 +56,35 @@ struct alignas(64) LaneTable {
     float section[kFloats];
 };
 
+// What the Ops of kernels without mask registers (SSE2, AVX2) share: the sections in order
+// throughout, and a masked update as a select.
+template <class Self>
+struct BlendingOps {
+    static constexpr bool kHasMaskRegisters = false;
+    static constexpr bool kPairedVectors = false;
+    using InOrder = Self;
+    template <class Mask, class Vec>
+    static Vec SubWhere(Mask m, Vec old, Vec a, Vec b) {
+        return Self::Select(m, Self::Sub(a, b), old);
+    }
+};
+
 // Positions below the first section: the pads, unless they go on top.
 template <class Ops>
 constexpr int LowPads(int positions, int count) {
-    return Ops::kPadsOnTop ? 0 : positions - count;
+    return Ops::kHasMaskRegisters ? 0 : positions - count;
 }
 
+// The lane table, pads below the first section (kernels without mask registers).
 template <int kFloats>
 void PackLanes(const BiquadCoefficients* coefficients, const StereoBiquadState* states,
-               int count, int lowPads, LaneTable<kFloats>& table) {
+               int count, LaneTable<kFloats>& table) {
+    const int pad = kFloats / 2 - count;
     for (int position = 0; position < kFloats / 2; ++position) {
-        const int section = position - lowPads;
-        const bool real = section >= 0 && section < count;
-        const BiquadCoefficients c = real ? coefficients[section] : BiquadCoefficients{0, 0, 0, 0, 0};
-        const StereoBiquadState s = real ? states[section] : StereoBiquadState{0, 0, 0, 0};
+        const int section = position - pad;
+        const BiquadCoefficients c =
+            section >= 0 ? coefficients[section] : BiquadCoefficients{0, 0, 0, 0, 0};
+        const StereoBiquadState s = section >= 0 ? states[section] : StereoBiquadState{0, 0, 0, 0};
         const int left = 2 * position, right = left + 1;
         table.b0[left] = table.b0[right] = c.b0;
         table.b1[left] = table.b1[right] = c.b1;
@@ -83,10 +100,10 @@ void PackLanes(const BiquadCoefficients* coefficients, const StereoBiquadState* 
 }
 
 template <int kFloats>
-void UnpackStates(const LaneTable<kFloats>& table, int count, int lowPads,
-                  StereoBiquadState* states) {
+void UnpackStates(const LaneTable<kFloats>& table, int count, StereoBiquadState* states) {
+    const int pad = kFloats / 2 - count;
     for (int section = 0; section < count; ++section) {
-        const int left = 2 * (section + lowPads), right = left + 1;
+        const int left = 2 * (section + pad), right = left + 1;
         states[section] = {table.s1[left], table.s2[left], table.s1[right], table.s2[right]};
     }
 }
@@ -130,8 +147,8 @@ struct Wavefront {
     typename Ops::Mask outputLanesBelow;  // or (paired) in the one below it; one of them empty
     int outputPair = 0;                   // its lane pair
 
-    // Straight from the sections' arrays into the lane pairs, where Ops can (kPacksInRegisters):
-    // vector v holds sections v*kLanes/2 on, pads (zero) above the last.
+    // Straight from the sections' arrays into the lane pairs (kHasMaskRegisters): vector v holds
+    // sections v*kLanes/2 on, pads (zero) above the last.
     LUMO_ALWAYS_INLINE void LoadSections(const BiquadCoefficients* coefficients,
                                          const StereoBiquadState* states, int count) {
         constexpr int kPairs = kLanes / 2;
@@ -184,7 +201,8 @@ struct Wavefront {
         return Ops::AllFinite(sum);
     }
 
-    LUMO_ALWAYS_INLINE void Load(const LaneTable<kLanes * kVectors>& table, int count) {
+    // From the lane table (pads below).
+    LUMO_ALWAYS_INLINE void Load(const LaneTable<kLanes * kVectors>& table) {
 #pragma GCC unroll 16
         for (int v = 0; v < kVectors; ++v) {
             const int at = v * kLanes;
@@ -198,17 +216,12 @@ struct Wavefront {
             y[v] = Ops::Zero();
             section[v] = Ops::Load(table.section + at);
         }
-        if constexpr (Ops::kPadsOnTop) {
-            outputPair = count - 1 - (kVectors - 1) * (kLanes / 2);
-            outputLanes = Ops::PairLanes(outputPair);
-        } else {
-            inputLanes = Ops::AtMost(section[0], Ops::Zero());
-        }
+        inputLanes = Ops::AtMost(section[0], Ops::Zero());
     }
 
     // The last section's output of this step, to the frame it belongs to (sections in order).
     LUMO_ALWAYS_INLINE void StoreOutput(float* frame) const {
-        if constexpr (Ops::kPadsOnTop) {
+        if constexpr (Ops::kHasMaskRegisters) {
             Ops::StorePair(frame, outputPair, outputLanes, y[kVectors - 1]);
         } else
             Ops::StoreTopFrame(frame, y[kVectors - 1]);
@@ -225,8 +238,8 @@ struct Wavefront {
     // One step; `input` holds the frame entering the first section in every lane pair. Every
     // vector first takes its inputs from the outputs of the step before, then computes. At an
     // edge, only vectors holding a position in lowestPosition..highestPosition compute, and in
-    // them only sections lowest..highest (as floats, or as laneMasks where Ops reads its masks
-    // from kSixteenLaneMasks) update their state; a vector left out keeps its outputs of the step
+    // them only sections lowest..highest (as floats, or as laneMasks from kSixteenLaneMasks
+    // where Ops has mask registers) update their state; a vector left out keeps its outputs of the step
     // before, which only inactive lanes read. A fill step need only test `highest`, a drain step
     // `lowest` (pads active with them compute what is never read).
     template <Edge kEdge>
@@ -247,7 +260,7 @@ struct Wavefront {
             const Vec product2 = Ops::Mul(b2[v], x), product3 = Ops::Mul(a2[v], out);
             if constexpr (kEdge != Edge::None) {
                 typename Ops::Mask active;
-                if constexpr (Ops::kMasksFromTable && kEdge != Edge::Both)
+                if constexpr (Ops::kHasMaskRegisters && kEdge != Edge::Both)
                     active = Ops::LoadMask(laneMasks + v);
                 else if constexpr (kEdge == Edge::Fill)
                     active = Ops::AtMost(section[v], highest);
@@ -309,7 +322,7 @@ struct Wavefront {
             return Ops::ShiftIn(below, v + 1 < kVectors ? y[v + 1] : y[v]);
         }
         if (v > 0) return Ops::ShiftIn(y[v - 1], y[v]);
-        if constexpr (Ops::kPadsOnTop)
+        if constexpr (Ops::kHasMaskRegisters)
             return Ops::ShiftIn(input, y[0]);
         else
             return Ops::Select(inputLanes, input, Ops::ShiftIn(input, y[0]));
@@ -328,7 +341,7 @@ LUMO_ALWAYS_INLINE void EdgeStep(Wavefront<Ops, kVectors>& w, float* interleaved
     const std::ptrdiff_t highest = t < count - 1 ? t : count - 1;
     const typename Ops::Vec input = t < frames ? Ops::LoadFrame(interleaved + 2 * t) : Ops::Zero();
     const std::uint16_t* laneMasks = nullptr;
-    if constexpr (Ops::kMasksFromTable) {
+    if constexpr (Ops::kHasMaskRegisters) {
         static_assert(Ops::kLanes == 16 && kVectors <= 4 && !Ops::kPairedVectors);
         laneMasks = kEdge == Edge::Fill ? kSixteenLaneMasks.below[highest + 1]
                                         : kSixteenLaneMasks.from[lowest];
@@ -371,13 +384,12 @@ bool RunGroup(const BiquadCoefficients* coefficients, StereoBiquadState* states,
               float* interleaved, int frames) {
     using EdgeOps = typename Ops::InOrder;  // the fill and drain keep the sections in order
     LaneTable<Ops::kLanes * kVectors> table;
-    const int lowPads = LowPads<Ops>(kVectors * Ops::kLanes / 2, count);
     Wavefront<EdgeOps, kVectors> w;
-    if constexpr (Ops::kPacksInRegisters) {
+    if constexpr (Ops::kHasMaskRegisters) {
         w.LoadSections(coefficients, states, count);
     } else {
-        PackLanes(coefficients, states, count, lowPads, table);
-        w.Load(table, count);
+        PackLanes(coefficients, states, count, table);
+        w.Load(table);
     }
     const std::ptrdiff_t fillEnd = count - 1;
     const std::ptrdiff_t drainStart = frames > fillEnd ? frames : fillEnd;
@@ -403,11 +415,11 @@ bool RunGroup(const BiquadCoefficients* coefficients, StereoBiquadState* states,
     t = drainStart;
     // From here on every section up to the last has its frame: only the lowest bound moves.
     for (; t < steps; ++t) EdgeStep<Edge::Drain>(w, interleaved, frames, count, t);
-    if constexpr (Ops::kPacksInRegisters) {
+    if constexpr (Ops::kHasMaskRegisters) {
         return w.StoreSectionStates(states, count);
     } else {
         w.StoreStates(table);
-        UnpackStates(table, count, lowPads, states);
+        UnpackStates(table, count, states);
         return StatesFinite(states, count);
     }
 }
