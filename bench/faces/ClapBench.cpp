@@ -71,12 +71,7 @@ int main(int argc, char** argv) {
         clap_audio_buffer_t output{outChannels, nullptr, 2, 0, 0};
         BlockEvents first(changes), none(std::vector<ParamChange>{});
         first.SelectBlock(0, 64);
-        clap_process_t process{};
-        process.audio_inputs = &input;
-        process.audio_outputs = &output;
-        process.audio_inputs_count = process.audio_outputs_count = 1;
-        process.in_events = first.Input();
-        process.out_events = first.Output();
+        clap_process_t process = StereoProcess(input, output, first);
         auto runBlock = [&](int frames) {
             process.frames_count = static_cast<uint32_t>(frames);
             if (plugin.process(&plugin, &process) == CLAP_PROCESS_ERROR) Fail("process failed");

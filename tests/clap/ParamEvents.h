@@ -3,6 +3,7 @@
 #pragma once
 
 #include <clap/events.h>
+#include <clap/process.h>
 
 #include <cstdint>
 #include <vector>
@@ -40,5 +41,18 @@ private:
     clap_input_events_t input_;
     clap_output_events_t output_;
 };
+
+// A process call's arguments for one audio port each way, with these buffers and the events of
+// `events` (the frame count and steady time are the caller's to fill in per block).
+inline clap_process_t StereoProcess(clap_audio_buffer_t& input, clap_audio_buffer_t& output,
+                                    const BlockEvents& events) {
+    clap_process_t process{};
+    process.audio_inputs = &input;
+    process.audio_outputs = &output;
+    process.audio_inputs_count = process.audio_outputs_count = 1;
+    process.in_events = events.Input();
+    process.out_events = events.Output();
+    return process;
+}
 
 }  // namespace lumo::clap_host

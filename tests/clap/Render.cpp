@@ -44,12 +44,7 @@ bool ProcessAll(const clap_plugin_t& plugin, const StereoAudio& in, const Render
     float* outChannels[2] = {nullptr, nullptr};
     clap_audio_buffer_t input{inChannels, nullptr, 2, 0, 0};
     clap_audio_buffer_t output{outChannels, nullptr, 2, 0, 0};
-    clap_process_t process{};
-    process.audio_inputs = &input;
-    process.audio_outputs = &output;
-    process.audio_inputs_count = process.audio_outputs_count = 1;
-    process.in_events = events.Input();
-    process.out_events = events.Output();
+    clap_process_t process = StereoProcess(input, output, events);
     bool ok = true;
     const size_t total = in.left.size();
     for (size_t start = 0; start < total && ok; start += settings.blockFrames) {
