@@ -135,7 +135,9 @@ void Equaliser::ApplyActivityRule(int band) {
 
 StereoBiquadState Equaliser::BandState(int band) const {
     if (RunsInDouble(band)) return Rounded(wideStates_[band]);
-    if (!runningStale_ && runningIndex_[band] >= 0) return runningStates_[runningIndex_[band]];
+    if (!runningStale_)
+        for (int i = 0; i < runningCount_; ++i)
+            if (running_[i] == band) return runningStates_[i];
     return states_[band];
 }
 
@@ -198,7 +200,6 @@ void Equaliser::GatherRunningBands(int frames) {
     someRingingOut_ = false;
     someRunningInDouble_ = false;
     for (int band = 0; band < layout_.bandCount; ++band) {
-        runningIndex_[band] = -1;
         if (flat_[band]) {
             if (tailFramesLeft_[band] <= 0) {
                 states_[band] = {};
@@ -209,7 +210,6 @@ void Equaliser::GatherRunningBands(int frames) {
             someRingingOut_ = true;
         }
         someRunningInDouble_ = someRunningInDouble_ || RunsInDouble(band);
-        runningIndex_[band] = runningCount_;
         runningDesigns_[runningCount_] = designed_[band];
         runningStates_[runningCount_] = states_[band];
         running_[runningCount_++] = band;

@@ -129,7 +129,6 @@ private:
     // in the bands. Gathered again after a redesign or when a band's ring-out ends; meanwhile a
     // running float band's state lives in runningStates_ (states_ holds it again once stale).
     int running_[kMaxBands];
-    int runningIndex_[kMaxBands];  // a band's place in running_, or -1
     BiquadCoefficients runningDesigns_[kMaxBands];
     StereoBiquadState runningStates_[kMaxBands];
     int runningCount_ = 0;
