@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <xmmintrin.h>
 
 #include "engine/BandDesign.h"
 #include "engine/FadeOut.h"
@@ -39,6 +40,7 @@ StereoBiquadState Rounded(const WideStereoState& s) {
 Equaliser::Equaliser(const BandLayout& layout)
     : layout_(layout),
       runCascade_(SelectedCascadeKernel()),
+      runOneFrame_(OneFrameKernelOf(SelectedCascadePath())),
       published_(IdentitySnapshot(layout.bandCount)) {
     bandwidthOctaves_ = 2.0 * layout.spacingOctaves;
     for (int band = 0; band < kMaxBands; ++band) {
@@ -164,11 +166,41 @@ void Equaliser::PublishCoefficients() {
 // cascade together, unless some run in double. A state that a non-finite sample has poisoned is
 // cleared after the block.
 inline void Equaliser::RunRunningBands(float* interleaved, int frames) {
-    DenormalsOff denormalsOff;  // restores the caller's floating-point control on return
+    const unsigned callerCsr = _mm_getcsr();
+    if (frames == 1 && unflushedFrameReady_ && DenormalsOff::OneFrameMayRunIn(callerCsr) &&
+        RunFrameUnflushed(interleaved, callerCsr))
+        return;
+    DenormalsOff denormalsOff(callerCsr);  // restores the caller's floating-point control on return
     const bool finite = someRunningInDouble_
                             ? RunMixedForms(interleaved, frames)
                             : runCascade_(runningDesigns_, runningStates_, runningCount_, interleaved, frames);
     if (!finite) HealStates();
+}
+
+// One frame in the caller's floating-point mode where that gives the engine mode's bits (see
+// DenormalsOff::OneFrameMayRunIn): the two MXCSR writes of the engine's mode hold a call until the
+// previous call's bands are done, a sixth of a one-frame call. The states go to the other buffer
+// and are kept only then; otherwise (near silence, a non-finite sample) the caller's flags are
+// put back, the frame runs again in the engine's mode, and the next frames do not try.
+bool Equaliser::RunFrameUnflushed(float* frame, unsigned callerCsr) {
+    constexpr int kPauseFrames = 4096;
+    if (unflushedPauseFrames_ > 0) {
+        --unflushedPauseFrames_;
+        return false;
+    }
+    const float input[2] = {frame[0], frame[1]};
+    StereoBiquadState* after = runningStates_ == runningStateBuffers_[0] ? runningStateBuffers_[1]
+                                                                         : runningStateBuffers_[0];
+    const bool finite = runOneFrame_(runningDesigns_, runningStates_, after, runningCount_, frame);
+    if (finite && _mm_getcsr() == callerCsr) {
+        runningStates_ = after;
+        return true;
+    }
+    _mm_setcsr(callerCsr);
+    frame[0] = input[0];
+    frame[1] = input[1];
+    unflushedPauseFrames_ = kPauseFrames;
+    return false;
 }
 
 void Equaliser::RunBands(float* interleaved, int frames) {
@@ -214,6 +246,7 @@ void Equaliser::GatherRunningBands(int frames) {
         runningStates_[runningCount_] = states_[band];
         running_[runningCount_++] = band;
     }
+    unflushedFrameReady_ = runOneFrame_ != nullptr && !someRunningInDouble_;
     runningStale_ = false;
 }
 

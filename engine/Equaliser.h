@@ -94,7 +94,11 @@ public:
 
     // The cascade kernel runs the bands: the widest this CPU runs unless told otherwise (every
     // kernel gives the same bits; tests and benchmarks run each one). The path must be available.
-    void UseCascade(CascadePath path) { runCascade_ = CascadeKernelOf(path); }
+    void UseCascade(CascadePath path) {
+        ReleaseRunningBands();  // the next call gathers for the new kernels
+        runCascade_ = CascadeKernelOf(path);
+        runOneFrame_ = OneFrameKernelOf(path);
+    }
 
 private:
     void DesignBand(int band, int sampleRateHz);
@@ -102,6 +106,7 @@ private:
     void RunBands(float* interleaved, int frames);
     void RunBandsAfterGathering(float* interleaved, int frames);
     void RunRunningBands(float* interleaved, int frames);
+    bool RunFrameUnflushed(float* frame, unsigned callerCsr);
     void GatherRunningBands(int frames);
     void CountDownRingOuts(int frames);
     void ReleaseRunningBands();
@@ -127,14 +132,21 @@ private:
     // The bands the audio path runs, in band order, with their float designs and float states side
     // by side, so that the cascade runs on them in place and a call of a few frames spends its time
     // in the bands. Gathered again after a redesign or when a band's ring-out ends; meanwhile a
-    // running float band's state lives in runningStates_ (states_ holds it again once stale).
+    // running float band's state lives in runningStates_ (states_ holds it again once stale), one
+    // of two buffers: a frame run in the caller's mode writes the other and keeps it only when it
+    // gave the engine's bits.
     int running_[kMaxBands];
     BiquadCoefficients runningDesigns_[kMaxBands];
-    StereoBiquadState runningStates_[kMaxBands];
+    StereoBiquadState runningStateBuffers_[2][kMaxBands];
+    StereoBiquadState* runningStates_ = runningStateBuffers_[0];
     int runningCount_ = 0;
     bool runningStale_ = true;
     bool someRingingOut_ = false;
     bool someRunningInDouble_ = false;
+    // One-frame calls may run in the caller's mode: float bands only and a kernel for it. After
+    // a frame that could not, the next few thousand do not try.
+    bool unflushedFrameReady_ = false;
+    int unflushedPauseFrames_ = 0;
     int tailFrames_ = 0;
 
     int fadeCounter_ = 0;  // frames of output still to come after the input stopped
@@ -147,6 +159,7 @@ private:
     WideStereoState wideStates_[kMaxBands];  // double bands' state (zero for float bands)
 
     CascadeKernel runCascade_;
+    OneFrameKernel runOneFrame_;
     TripleBuffer<CoefficientSnapshot> published_;
 };
 

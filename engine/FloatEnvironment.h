@@ -14,7 +14,9 @@ namespace lumo::engine {
 
 class DenormalsOff {
 public:
-    DenormalsOff() : saved_(_mm_getcsr()) {
+    DenormalsOff() : DenormalsOff(_mm_getcsr()) {}
+    // `callerCsr`: MXCSR as the caller runs it, read just before.
+    explicit DenormalsOff(unsigned callerCsr) : saved_(callerCsr) {
         if ((saved_ & kControl) != kEngineMode) _mm_setcsr(kEngineMode);
     }
     ~DenormalsOff() {
@@ -29,7 +31,26 @@ public:
     static constexpr unsigned kEngineMode = kFlushToZero | kDenormalsAreZero | kAllExceptionsMasked;
     static constexpr unsigned kControl = 0xFFC0;  // every bit but the six exception flags
 
+    // True for a caller that rounds to nearest with every exception masked, denormals-are-zero
+    // off, its inexact flag already raised and its underflow and denormal-operand flags clear.
+    // A call of one frame may then run in the caller's mode (Equaliser::RunFrameUnflushed): if
+    // MXCSR reads the same after it, no denormal number was met or made (OneFrameKernel), so
+    // flush-to-zero and denormals-are-zero would have changed nothing, and the caller's MXCSR is
+    // as it was, flags and all.
+    static bool OneFrameMayRunIn(unsigned callerCsr) {
+        return (callerCsr & kOneFrameMask) == kOneFrameMode;
+    }
+
 private:
+    static constexpr unsigned kInexactFlag = 0x0020;          // MXCSR bit 5
+    static constexpr unsigned kUnderflowFlag = 0x0010;        // bit 4
+    static constexpr unsigned kDenormalOperandFlag = 0x0002;  // bit 1
+    static constexpr unsigned kRoundingBits = 0x6000;         // bits 13-14
+    static constexpr unsigned kOneFrameMask = kAllExceptionsMasked | kRoundingBits |
+                                              kDenormalsAreZero | kInexactFlag | kUnderflowFlag |
+                                              kDenormalOperandFlag;
+    static constexpr unsigned kOneFrameMode = kAllExceptionsMasked | kInexactFlag;
+
     unsigned saved_;
 };
 

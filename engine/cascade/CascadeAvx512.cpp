@@ -181,6 +181,11 @@ bool Run(const BiquadCoefficients* coefficients, StereoBiquadState* states, int 
                                                    interleaved, frames);
 }
 
+bool RunOneFrameApart(const BiquadCoefficients* coefficients, const StereoBiquadState* before,
+                      StereoBiquadState* after, int count, float* frame) {
+    return RunSectionsOnOneFrame(coefficients, before, after, count, frame);
+}
+
 }  // namespace
 }  // namespace lumo::engine
 
@@ -191,6 +196,11 @@ namespace lumo::engine {
 bool CascadeAvx512(const BiquadCoefficients* coefficients, StereoBiquadState* states, int count,
                    float* interleaved, int frames) {
     return Run(coefficients, states, count, interleaved, frames);
+}
+
+bool OneFrameAvx512(const BiquadCoefficients* coefficients, const StereoBiquadState* before,
+                    StereoBiquadState* after, int count, float* frame) {
+    return RunOneFrameApart(coefficients, before, after, count, frame);
 }
 
 }  // namespace lumo::engine

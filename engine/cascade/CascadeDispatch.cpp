@@ -38,6 +38,16 @@ CascadeKernel CascadeKernelOf(CascadePath path) {
     return CascadeScalar;
 }
 
+OneFrameKernel OneFrameKernelOf(CascadePath path) {
+    switch (path) {
+    case CascadePath::Scalar: return nullptr;
+    case CascadePath::Sse2: return OneFrameSse2;
+    case CascadePath::Avx2: return OneFrameAvx2;
+    case CascadePath::Avx512: return OneFrameAvx512;
+    }
+    return nullptr;
+}
+
 CascadePath SelectedCascadePath() {
     static const CascadePath path = ChooseCascadePath(DetectCpuFeatures());
     return path;

@@ -59,4 +59,9 @@ bool CascadeSse2(const BiquadCoefficients* coefficients, StereoBiquadState* stat
                                           interleaved, frames);
 }
 
+bool OneFrameSse2(const BiquadCoefficients* coefficients, const StereoBiquadState* before,
+                  StereoBiquadState* after, int count, float* frame) {
+    return RunSectionsOnOneFrame(coefficients, before, after, count, frame);
+}
+
 }  // namespace lumo::engine

@@ -99,9 +99,12 @@ __m128 LoadCoefficientPair(const float* first) {
 // lanes 0 and 2 compute y = b0*x + s1, lanes 1 and 3 ride along unused (so the chain from one
 // section to the next is a multiply and an add, nothing more), and the state update works on all
 // four lanes with y spread over them and s2 moved down beside -0 (adding -0 changes no value,
-// signed zeros included): s1 = (b1*x + s2) - a1*y and s2 = (b2*x + -0) - a2*y.
+// signed zeros included): s1 = (b1*x + s2) - a1*y and s2 = (b2*x + -0) - a2*y. The states are
+// read from `before` and written to `after`, which may be the same. Every y meets a multiply and
+// every state word left the finiteness sum, as OneFrameKernel promises.
 __attribute__((noinline)) bool RunSectionsOnOneFrame(const BiquadCoefficients* coefficients,
-                                                     StereoBiquadState* states, int count,
+                                                     const StereoBiquadState* before,
+                                                     StereoBiquadState* after, int count,
                                                      float* frame) {
     __m128 poison = _mm_setzero_ps();
     const __m128 negativeZeroInOddLanes =
@@ -111,7 +114,7 @@ __attribute__((noinline)) bool RunSectionsOnOneFrame(const BiquadCoefficients* c
     __m128 x = xInEveryLane;  // lanes 0 and 2 hold the section's input
     for (int section = 0; section < count; ++section) {
         const BiquadCoefficients& c = coefficients[section];
-        const __m128 state = _mm_loadu_ps(&states[section].left1);
+        const __m128 state = _mm_loadu_ps(&before[section].left1);
         const __m128 y = _mm_add_ps(_mm_mul_ps(_mm_set1_ps(c.b0), x), state);
         const __m128 yInEveryLane = _mm_shuffle_ps(y, y, _MM_SHUFFLE(2, 2, 0, 0));
         const __m128 s2Down = _mm_or_ps(
@@ -119,13 +122,18 @@ __attribute__((noinline)) bool RunSectionsOnOneFrame(const BiquadCoefficients* c
         const __m128 next =
             _mm_sub_ps(_mm_add_ps(_mm_mul_ps(LoadCoefficientPair(&c.b1), xInEveryLane), s2Down),
                        _mm_mul_ps(LoadCoefficientPair(&c.a1), yInEveryLane));
-        _mm_storeu_ps(&states[section].left1, next);
+        _mm_storeu_ps(&after[section].left1, next);
         poison = Poison(poison, next);
         x = y;
         xInEveryLane = yInEveryLane;
     }
     StoreStereoFrame(frame, _mm_shuffle_ps(x, x, _MM_SHUFFLE(2, 0, 2, 0)));
     return Unpoisoned(poison);
+}
+
+inline bool RunSectionsOnOneFrame(const BiquadCoefficients* coefficients,
+                                  StereoBiquadState* states, int count, float* frame) {
+    return RunSectionsOnOneFrame(coefficients, states, states, count, frame);
 }
 
 bool RunSectionBySection(const BiquadCoefficients* coefficients, StereoBiquadState* states,
