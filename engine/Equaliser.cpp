@@ -170,7 +170,7 @@ inline void Equaliser::RunRunningBands(float* interleaved, int frames) {
     if (frames == 1 && unflushedFrameReady_ && DenormalsOff::OneFrameMayRunIn(callerCsr) &&
         RunFrameUnflushed(interleaved, callerCsr))
         return;
-    DenormalsOff denormalsOff(callerCsr);  // restores the caller's floating-point control on return
+    DenormalsOff denormalsOff(callerCsr);  // on return, MXCSR as the caller had it on entry
     const bool finite = someRunningInDouble_
                             ? RunMixedForms(interleaved, frames)
                             : runCascade_(runningDesigns_, runningStates_, runningCount_, interleaved, frames);
@@ -180,8 +180,9 @@ inline void Equaliser::RunRunningBands(float* interleaved, int frames) {
 // One frame in the caller's floating-point mode where that gives the engine mode's bits (see
 // DenormalsOff::OneFrameMayRunIn): the two MXCSR writes of the engine's mode hold a call until the
 // previous call's bands are done, a sixth of a one-frame call. The states go to the other buffer
-// and are kept only then; otherwise (near silence, a non-finite sample) the caller's flags are
-// put back, the frame runs again in the engine's mode, and the next frames do not try.
+// and are kept only then; otherwise (near silence, a non-finite sample) the frame runs again in
+// the engine's mode, after which the caller gets its MXCSR back as it was before this frame, and
+// the next frames do not try.
 bool Equaliser::RunFrameUnflushed(float* frame, unsigned callerCsr) {
     constexpr int kPauseFrames = 4096;
     if (unflushedPauseFrames_ > 0) {
@@ -196,7 +197,6 @@ bool Equaliser::RunFrameUnflushed(float* frame, unsigned callerCsr) {
         runningStates_ = after;
         return true;
     }
-    _mm_setcsr(callerCsr);
     frame[0] = input[0];
     frame[1] = input[1];
     unflushedPauseFrames_ = kPauseFrames;

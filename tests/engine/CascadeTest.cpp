@@ -210,6 +210,83 @@ TEST_P(CascadePathTest, MatchesTheRecurrenceBitForBit) {
     }
 }
 
+// Cases where a denormal number comes out of normal ones exactly, which raises no underflow
+// flag: a y that the next multiply must show, and a state word that only the finiteness sum uses.
+std::vector<Case> ExactDenormalCases() {
+    const float min = std::numeric_limits<float>::min(), normal = 1.5f * min;  // normal - min = min/2
+    // y = 1 * normal + -min
+    Case inY{{{1, 0, 0, 0, 0}, {1, 0, 0, 0, 0}}, {{-min, 0, 0, 0}, {0, 0, 0, 0}}, {normal, 0}};
+    // y = 0 * normal + min, s1 = (1 * normal + 0) - 1 * y
+    Case inState{{{0, 1, 0, 1, 0}}, {{min, 0, 0, 0}}, {normal, 0}};
+    return {inY, inState};
+}
+
+// The one-frame kernel that reads and writes states apart gives the in-place kernel's bits and
+// leaves `before` alone; run without flush-to-zero and denormals-are-zero, whenever MXCSR's
+// underflow and denormal-operand flags stay clear its bits are those of the flushing mode, which
+// is what lets an audio call skip the MXCSR writes.
+TEST_P(CascadePathTest, OneFrameApartShowsInTheFlagsWhereFlushingWouldDiffer) {
+    const CascadePath path = GetParam();
+    if (!CascadePathAvailable(path)) GTEST_SKIP() << "this CPU or OS cannot run the path";
+    const OneFrameKernel oneFrame = OneFrameKernelOf(path);
+    if (path == CascadePath::Scalar) {
+        EXPECT_EQ(oneFrame, nullptr);
+        return;
+    }
+    constexpr unsigned kUnderflowOrDenormal = 0x12;
+    std::vector<Case> cases = ExactDenormalCases();
+    for (unsigned seed = 1; seed <= 400; ++seed) {
+        cases.push_back(MakeCase(seed % 33, 1, seed));
+        if (seed % 2 == 0) continue;  // every other case without denormal states or input
+        for (StereoBiquadState& st : cases.back().states)
+            for (float* w : {&st.left1, &st.left2, &st.right1, &st.right2})
+                if (std::fpclassify(*w) == FP_SUBNORMAL) *w = 0.25f;
+        for (float& x : cases.back().input)
+            if (std::fpclassify(x) == FP_SUBNORMAL) x = 0.25f;
+    }
+    int clear = 0, flagged = 0;
+    for (const Case& c : cases) {
+        const int count = static_cast<int>(c.states.size());
+        Outcome flushed(c, 1, 0), inPlace(c, 1, 0), apart(c, 1, 0);
+        std::vector<StereoBiquadState> after(c.states.size());
+        unsigned flags = 0;
+        {
+            const ScopedMxcsr flushing(ScopedMxcsr::kFlushToZero | ScopedMxcsr::kDenormalsAreZero);
+            CascadeKernelOf(path)(c.coefficients.data(), flushed.states.data(), count,
+                                  flushed.Samples(), 1);
+        }
+        {
+            const ScopedMxcsr unflushed(0);
+            CascadeKernelOf(path)(c.coefficients.data(), inPlace.states.data(), count,
+                                  inPlace.Samples(), 1);
+            _mm_setcsr(_mm_getcsr() & ~0x3Fu);
+            oneFrame(c.coefficients.data(), apart.states.data(), after.data(), count,
+                     apart.Samples());
+            flags = _mm_getcsr() & kUnderflowOrDenormal;
+        }
+        ASSERT_EQ(FirstDifference(c.states.empty() ? nullptr : &c.states[0].left1,
+                                  apart.states.empty() ? nullptr : &apart.states[0].left1,
+                                  4 * c.states.size()),
+                  "")
+            << "before changed";
+        ASSERT_EQ(FirstDifference(inPlace.Samples(), apart.Samples(), 2), "");
+        if (count > 0) {
+            ASSERT_EQ(FirstDifference(&inPlace.states[0].left1, &after[0].left1, 4 * count), "");
+        }
+        if (flags != 0) {
+            ++flagged;
+            continue;
+        }
+        ++clear;
+        ASSERT_EQ(FirstDifference(flushed.Samples(), apart.Samples(), 2), "") << count;
+        if (count > 0) {
+            ASSERT_EQ(FirstDifference(&flushed.states[0].left1, &after[0].left1, 4 * count), "");
+        }
+    }
+    EXPECT_GT(clear, 100);
+    EXPECT_GT(flagged, 2);
+}
+
 INSTANTIATE_TEST_SUITE_P(Paths, CascadePathTest,
                          testing::Values(CascadePath::Scalar, CascadePath::Sse2,
                                          CascadePath::Avx2, CascadePath::Avx512),

@@ -290,5 +290,40 @@ TEST(ProcessAudio, NoDenormalStateAndCallerControlWordKept) {
     }
 }
 
+// One-frame calls give the bits of calls made in the engine's own mode, whatever mode and flags
+// the caller runs with, through input that sends values into the denormal range (tiny and
+// denormal samples, a decay to silence, a NaN) and back to noise, and leave MXCSR as it was.
+TEST(ProcessAudio, OneFrameCallsInAnyCallerModeGiveTheEngineModesBits) {
+    std::vector<float> input = Noise(5000, 16);
+    const float tiny[] = {1e-20f, 1e-36f, 1e-40f, -1e-39f, 1e-30f, 0.0f, -0.0f};
+    for (int k = 0; k < 7; ++k) input[2 * (100 + k)] = input[2 * (100 + k) + 1] = tiny[k];
+    std::fill(input.begin() + 2 * 200, input.begin() + 2 * 300, 0.0f);
+    input[2 * 400] = std::nanf("");
+    std::fill(input.begin() + 2 * 4700, input.end(), 0.0f);
+    input[2 * 4700] = 1.0f;
+    const unsigned engineCsr = engine::DenormalsOff::kEngineMode;
+    // Inexact raised; with underflow raised too; nothing raised; flush-to-zero alone; and
+    // denormals-are-zero alone.
+    for (unsigned callerCsr : {0x1FA0u, 0x1FB0u, 0x1F80u, 0x9FA0u, 0x1FE0u}) {
+        Harness h(44100), reference(44100);
+        h.ApplyAll(32, 24, 128);
+        reference.ApplyAll(32, 24, 128);
+        const unsigned saved = _mm_getcsr();
+        for (size_t at = 0; at < input.size(); at += 2) {
+            float frame[2] = {input[at], input[at + 1]}, expected[2] = {input[at], input[at + 1]};
+            _mm_setcsr(engineCsr);
+            reference.machine->ProcessAudio(expected, 1, 3);
+            _mm_setcsr(callerCsr);
+            h.machine->ProcessAudio(frame, 1, 3);
+            const unsigned after = _mm_getcsr();
+            _mm_setcsr(saved);
+            ASSERT_EQ(after, callerCsr) << at / 2;
+            ASSERT_EQ(std::memcmp(frame, expected, sizeof frame), 0) << std::hex << callerCsr
+                                                                     << std::dec << " " << at / 2;
+        }
+        EXPECT_EQ(h.EngineState(), reference.EngineState());
+    }
+}
+
 }  // namespace
 }  // namespace lumo::test
