@@ -161,29 +161,13 @@ void Equaliser::PublishCoefficients() {
     published_.EndWrite(true);
 }
 
-// A flat band runs only while its ring-out lasts (counted down by n per call); once that is used
-// up the band is asleep: its state is zeroed and it is skipped. The running bands go through the
-// cascade together, unless some run in double. A state that a non-finite sample has poisoned is
-// cleared after the block.
-inline void Equaliser::RunRunningBands(float* interleaved, int frames) {
-    const unsigned callerCsr = _mm_getcsr();
-    if (frames == 1 && unflushedFrameReady_ && DenormalsOff::OneFrameMayRunIn(callerCsr) &&
-        RunFrameUnflushed(interleaved, callerCsr))
-        return;
-    DenormalsOff denormalsOff(callerCsr);  // on return, MXCSR as the caller had it on entry
-    const bool finite = someRunningInDouble_
-                            ? RunMixedForms(interleaved, frames)
-                            : runCascade_(runningDesigns_, runningStates_, runningCount_, interleaved, frames);
-    if (!finite) HealStates();
-}
-
 // One frame in the caller's floating-point mode where that gives the engine mode's bits (see
 // DenormalsOff::OneFrameMayRunIn): the two MXCSR writes of the engine's mode hold a call until the
 // previous call's bands are done, a sixth of a one-frame call. The states go to the other buffer
 // and are kept only then; otherwise (near silence, a non-finite sample) the frame runs again in
 // the engine's mode, after which the caller gets its MXCSR back as it was before this frame, and
 // the next frames do not try.
-bool Equaliser::RunFrameUnflushed(float* frame, unsigned callerCsr) {
+inline bool Equaliser::RunFrameUnflushed(float* frame, unsigned callerCsr) {
     constexpr int kPauseFrames = 4096;
     if (unflushedPauseFrames_ > 0) {
         --unflushedPauseFrames_;
@@ -201,6 +185,22 @@ bool Equaliser::RunFrameUnflushed(float* frame, unsigned callerCsr) {
     frame[1] = input[1];
     unflushedPauseFrames_ = kPauseFrames;
     return false;
+}
+
+// A flat band runs only while its ring-out lasts (counted down by n per call); once that is used
+// up the band is asleep: its state is zeroed and it is skipped. The running bands go through the
+// cascade together, unless some run in double. A state that a non-finite sample has poisoned is
+// cleared after the block.
+inline void Equaliser::RunRunningBands(float* interleaved, int frames) {
+    const unsigned callerCsr = _mm_getcsr();
+    if (frames == 1 && unflushedFrameReady_ && DenormalsOff::OneFrameMayRunIn(callerCsr) &&
+        RunFrameUnflushed(interleaved, callerCsr))
+        return;
+    DenormalsOff denormalsOff(callerCsr);  // on return, MXCSR as the caller had it on entry
+    const bool finite = someRunningInDouble_
+                            ? RunMixedForms(interleaved, frames)
+                            : runCascade_(runningDesigns_, runningStates_, runningCount_, interleaved, frames);
+    if (!finite) HealStates();
 }
 
 void Equaliser::RunBands(float* interleaved, int frames) {
