@@ -14,6 +14,12 @@ namespace {
 // cannot keep the host busy for ever.
 constexpr int kMaxTailSeconds = 60;
 
+// Out of line, so that an audio call that fits saves no registers for building the message.
+[[noreturn]] __attribute__((noinline, cold)) void ThrowBlockDoesNotFit(int frames, int maxBlockFrames) {
+    throw HostError("block of " + std::to_string(frames) + " frames does not fit the scratch buffer of " +
+                    std::to_string(maxBlockFrames));
+}
+
 }  // namespace
 
 HostedMachine::HostedMachine(const PluginLibrary& library, HostSettings settings)
@@ -92,9 +98,7 @@ void HostedMachine::ApplyParameters() {
 }
 
 bool HostedMachine::ProcessAudio(float* interleaved, int frames, int mode) {
-    if (frames <= 0 || frames > settings_.maxBlockFrames)
-        throw HostError("block of " + std::to_string(frames) + " frames does not fit the scratch buffer of " +
-                        std::to_string(settings_.maxBlockFrames));
+    if (frames <= 0 || frames > settings_.maxBlockFrames) ThrowBlockDoesNotFit(frames, settings_.maxBlockFrames);
     return machine_->ProcessAudio(interleaved, frames, mode);
 }
 
