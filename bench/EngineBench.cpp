@@ -1,7 +1,8 @@
 // Engine speed. ProcessAudio of the plug-in file, loaded and driven through its table as the host
 // does, per stereo frame with every band active, half of them or none, next to the literal loop
-// (each band in turn over the block, frame by frame) on the same coefficients in the same run;
-// the cascade on a band decaying into denormals next to one fed noise; parameter changes.
+// (each band in turn over the block, frame by frame) and the cascade kernel alone on the same
+// coefficients in the same run; the cascade on a band decaying into denormals next to one fed
+// noise; parameter changes.
 #include <benchmark/benchmark.h>
 
 #include <cfloat>
@@ -132,6 +133,26 @@ void BM_LiteralLoop(benchmark::State& state) {
     SetPerFrame(state, frames);
 }
 
+// The cascade kernel alone (the one this CPU runs) on the same coefficients, in the engine's
+// floating-point mode: what a call costs beyond its bands is ProcessAudio's time less this.
+void BM_CascadeKernel(benchmark::State& state) {
+    const int activeEvery = static_cast<int>(state.range(0));
+    const int frames = static_cast<int>(state.range(1));
+    const std::vector<engine::BiquadCoefficients> bands = ActiveCoefficients(activeEvery);
+    std::vector<engine::StereoBiquadState> states(bands.size(), engine::StereoBiquadState{});
+    const std::vector<float> noise = Noise(frames, 1);
+    std::vector<float> audio(noise.size());
+    const engine::CascadeKernel kernel = engine::SelectedCascadeKernel();
+    engine::DenormalsOff denormalsOff;
+    for (auto _ : state) {
+        std::copy(noise.begin(), noise.end(), audio.begin());
+        kernel(bands.data(), states.data(), static_cast<int>(bands.size()), audio.data(), frames);
+        benchmark::DoNotOptimize(audio.data());
+        benchmark::ClobberMemory();
+    }
+    SetPerFrame(state, frames);
+}
+
 // Every band active at the block lengths hosts send: 1 to 16 frames (blocks split at parameter
 // changes and ticks, lilv's one-frame runs), then powers of two up to 8192; half the bands at 256.
 void BlockArguments(benchmark::internal::Benchmark* b) {
@@ -147,6 +168,11 @@ BENCHMARK(BM_ProcessAudio)
     ->Args({1, 4, 1})
     ->Args({1, 256, 1});
 BENCHMARK(BM_LiteralLoop)->Apply(BlockArguments);
+BENCHMARK(BM_CascadeKernel)->Apply([](benchmark::internal::Benchmark* b) {
+    b->ArgNames({"activeEvery", "frames"});
+    for (int frames = 1; frames <= 16; ++frames) b->Args({1, frames});
+    for (int frames = 32; frames <= kMaxBlockFrames; frames *= 2) b->Args({1, frames});
+});
 
 // The 1 kHz band at +16 dB, 2/3 octave wide.
 engine::BiquadCoefficients BoostedOneKilohertzBand() {
