@@ -40,7 +40,7 @@ StereoBiquadState Rounded(const WideStereoState& s) {
 Equaliser::Equaliser(const BandLayout& layout)
     : layout_(layout),
       runCascade_(SelectedCascadeKernel()),
-      runOneFrame_(OneFrameKernelOf(SelectedCascadePath())),
+      runFewFrames_(FewFramesKernelOf(SelectedCascadePath())),
       published_(IdentitySnapshot(layout.bandCount)) {
     bandwidthOctaves_ = 2.0 * layout.spacingOctaves;
     for (int band = 0; band < kMaxBands; ++band) {
@@ -161,28 +161,29 @@ void Equaliser::PublishCoefficients() {
     published_.EndWrite(true);
 }
 
-// One frame in the caller's floating-point mode where that gives the engine mode's bits (see
-// DenormalsOff::OneFrameMayRunIn): the two MXCSR writes of the engine's mode hold a call until the
-// previous call's bands are done, a sixth of a one-frame call. The states go to the other buffer
-// and are kept only then; otherwise (near silence, a non-finite sample) the frame runs again in
-// the engine's mode, after which the caller gets its MXCSR back as it was before this frame, and
-// the next frames do not try.
-inline bool Equaliser::RunFrameUnflushed(float* frame, unsigned callerCsr) {
+// A few frames in the caller's floating-point mode where that gives the engine mode's bits (see
+// DenormalsOff::FewFramesMayRunIn): the two MXCSR writes of the engine's mode hold a call until
+// the previous call's bands are done, a sixth of a one-frame call. The states go to the other
+// buffer and are kept only then; otherwise (near silence, a non-finite sample) the block runs
+// again in the engine's mode, after which the caller gets its MXCSR back as it was before this
+// call, and the next frames do not try.
+inline bool Equaliser::RunFewUnflushed(float* interleaved, int frames, unsigned callerCsr) {
     constexpr int kPauseFrames = 4096;
     if (unflushedPauseFrames_ > 0) {
-        --unflushedPauseFrames_;
+        unflushedPauseFrames_ -= frames;
         return false;
     }
-    const float input[2] = {frame[0], frame[1]};
+    float input[2 * kMaxFewFrames];
+    std::memcpy(input, interleaved, static_cast<std::size_t>(frames) * 2 * sizeof(float));
     StereoBiquadState* after = runningStates_ == runningStateBuffers_[0] ? runningStateBuffers_[1]
                                                                          : runningStateBuffers_[0];
-    const bool finite = runOneFrame_(runningDesigns_, runningStates_, after, runningCount_, frame);
+    const bool finite =
+        runFewFrames_(runningDesigns_, runningStates_, after, runningCount_, interleaved, frames);
     if (finite && _mm_getcsr() == callerCsr) {
         runningStates_ = after;
         return true;
     }
-    frame[0] = input[0];
-    frame[1] = input[1];
+    std::memcpy(interleaved, input, static_cast<std::size_t>(frames) * 2 * sizeof(float));
     unflushedPauseFrames_ = kPauseFrames;
     return false;
 }
@@ -193,8 +194,8 @@ inline bool Equaliser::RunFrameUnflushed(float* frame, unsigned callerCsr) {
 // cleared after the block.
 inline void Equaliser::RunRunningBands(float* interleaved, int frames) {
     const unsigned callerCsr = _mm_getcsr();
-    if (frames == 1 && unflushedFrameReady_ && DenormalsOff::OneFrameMayRunIn(callerCsr) &&
-        RunFrameUnflushed(interleaved, callerCsr))
+    if (frames <= kMaxFewFrames && frames > 0 && unflushedFewReady_ &&
+        DenormalsOff::FewFramesMayRunIn(callerCsr) && RunFewUnflushed(interleaved, frames, callerCsr))
         return;
     DenormalsOff denormalsOff(callerCsr);  // on return, MXCSR as the caller had it on entry
     const bool finite = someRunningInDouble_
@@ -246,7 +247,7 @@ void Equaliser::GatherRunningBands(int frames) {
         runningStates_[runningCount_] = states_[band];
         running_[runningCount_++] = band;
     }
-    unflushedFrameReady_ = runOneFrame_ != nullptr && !someRunningInDouble_;
+    unflushedFewReady_ = runFewFrames_ != nullptr && !someRunningInDouble_;
     runningStale_ = false;
 }
 

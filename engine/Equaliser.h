@@ -97,7 +97,7 @@ public:
     void UseCascade(CascadePath path) {
         ReleaseRunningBands();  // the next call gathers for the new kernels
         runCascade_ = CascadeKernelOf(path);
-        runOneFrame_ = OneFrameKernelOf(path);
+        runFewFrames_ = FewFramesKernelOf(path);
     }
 
 private:
@@ -106,7 +106,7 @@ private:
     void RunBands(float* interleaved, int frames);
     void RunBandsAfterGathering(float* interleaved, int frames);
     void RunRunningBands(float* interleaved, int frames);
-    bool RunFrameUnflushed(float* frame, unsigned callerCsr);
+    bool RunFewUnflushed(float* interleaved, int frames, unsigned callerCsr);
     void GatherRunningBands(int frames);
     void CountDownRingOuts(int frames);
     void ReleaseRunningBands();
@@ -133,8 +133,8 @@ private:
     // by side, so that the cascade runs on them in place and a call of a few frames spends its time
     // in the bands. Gathered again after a redesign or when a band's ring-out ends; meanwhile a
     // running float band's state lives in runningStates_ (states_ holds it again once stale), one
-    // of two buffers: a frame run in the caller's mode writes the other and keeps it only when it
-    // gave the engine's bits.
+    // of two buffers: a few frames run in the caller's mode write the other and keep it only when
+    // they gave the engine's bits.
     int running_[kMaxBands];
     BiquadCoefficients runningDesigns_[kMaxBands];
     StereoBiquadState runningStateBuffers_[2][kMaxBands];
@@ -143,9 +143,9 @@ private:
     bool runningStale_ = true;
     bool someRingingOut_ = false;
     bool someRunningInDouble_ = false;
-    // One-frame calls may run in the caller's mode: float bands only and a kernel for it. After
-    // a frame that could not, the next few thousand do not try.
-    bool unflushedFrameReady_ = false;
+    // Calls of up to kMaxFewFrames may run in the caller's mode: float bands only and a kernel
+    // for it. After a call that could not, the next few thousand frames do not try.
+    bool unflushedFewReady_ = false;
     int unflushedPauseFrames_ = 0;
     int tailFrames_ = 0;
 
@@ -159,7 +159,7 @@ private:
     WideStereoState wideStates_[kMaxBands];  // double bands' state (zero for float bands)
 
     CascadeKernel runCascade_;
-    OneFrameKernel runOneFrame_;
+    FewFramesKernel runFewFrames_;
     TripleBuffer<CoefficientSnapshot> published_;
 };
 

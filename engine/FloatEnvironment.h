@@ -33,12 +33,12 @@ public:
 
     // True for a caller that rounds to nearest with every exception masked, denormals-are-zero
     // off, its inexact flag already raised and its underflow and denormal-operand flags clear.
-    // A call of one frame may then run in the caller's mode (Equaliser::RunFrameUnflushed): if
-    // MXCSR reads the same after it, no denormal number was met or made (OneFrameKernel), so
+    // A call of a few frames may then run in the caller's mode (Equaliser::RunFewUnflushed): if
+    // MXCSR reads the same after it, no denormal number was met or made (FewFramesKernel), so
     // flush-to-zero and denormals-are-zero would have changed nothing, and the caller's MXCSR is
     // as it was, flags and all.
-    static bool OneFrameMayRunIn(unsigned callerCsr) {
-        return (callerCsr & kOneFrameMask) == kOneFrameMode;
+    static bool FewFramesMayRunIn(unsigned callerCsr) {
+        return (callerCsr & kFewFramesMask) == kFewFramesMode;
     }
 
 private:
@@ -46,10 +46,10 @@ private:
     static constexpr unsigned kUnderflowFlag = 0x0010;        // bit 4
     static constexpr unsigned kDenormalOperandFlag = 0x0002;  // bit 1
     static constexpr unsigned kRoundingBits = 0x6000;         // bits 13-14
-    static constexpr unsigned kOneFrameMask = kAllExceptionsMasked | kRoundingBits |
-                                              kDenormalsAreZero | kInexactFlag | kUnderflowFlag |
-                                              kDenormalOperandFlag;
-    static constexpr unsigned kOneFrameMode = kAllExceptionsMasked | kInexactFlag;
+    static constexpr unsigned kFewFramesMask = kAllExceptionsMasked | kRoundingBits |
+                                               kDenormalsAreZero | kInexactFlag | kUnderflowFlag |
+                                               kDenormalOperandFlag;
+    static constexpr unsigned kFewFramesMode = kAllExceptionsMasked | kInexactFlag;
 
     unsigned saved_;
 };

@@ -28,15 +28,17 @@ constexpr int kMaxCascadeSections = 32;
 using CascadeKernel = bool (*)(const BiquadCoefficients* coefficients, StereoBiquadState* states,
                                int count, float* interleaved, int frames);
 
-// One frame through `count` sections as CascadeKernel runs it, the states read from `before` and
-// written to `after` (the same array or apart). Every value it computes that reaches the frame or
-// a state word is also an operand of a later arithmetic operation in the call (the state words
-// of the finiteness sum), so that a denormal number made exactly, which raises no underflow flag,
-// raises the denormal-operand flag when it is used: a caller running without flush-to-zero and
-// denormals-are-zero sees from MXCSR's flags whether the call met or made any denormal number.
-using OneFrameKernel = bool (*)(const BiquadCoefficients* coefficients,
-                                const StereoBiquadState* before, StereoBiquadState* after,
-                                int count, float* frame);
+// 1 to kMaxFewFrames frames through `count` sections as CascadeKernel runs them, the states read
+// from `before` and written to `after` (the same array or apart). Every value it computes that
+// reaches the block or a state word is also an operand of a later arithmetic operation in the
+// call (the state words of the finiteness sum), so that a denormal number made exactly, which
+// raises no underflow flag, raises the denormal-operand flag when it is used: a caller running
+// without flush-to-zero and denormals-are-zero sees from MXCSR's flags whether the call met or
+// made any denormal number.
+constexpr int kMaxFewFrames = 4;
+using FewFramesKernel = bool (*)(const BiquadCoefficients* coefficients,
+                                 const StereoBiquadState* before, StereoBiquadState* after,
+                                 int count, float* interleaved, int frames);
 
 enum class CascadePath { Scalar, Sse2, Avx2, Avx512 };
 
@@ -59,8 +61,8 @@ bool CascadePathAvailable(CascadePath path);
 // The kernel of `path`; running it where it is not available is undefined (an illegal
 // instruction, typically).
 CascadeKernel CascadeKernelOf(CascadePath path);
-// The one-frame kernel of `path`; null for the scalar path.
-OneFrameKernel OneFrameKernelOf(CascadePath path);
+// The few-frames kernel of `path`; null for the scalar path.
+FewFramesKernel FewFramesKernelOf(CascadePath path);
 
 // The path chosen for this machine, detected on the first call and fixed from then on, and its
 // kernel.

@@ -67,9 +67,9 @@ bool Run(const BiquadCoefficients* coefficients, StereoBiquadState* states, int 
                                           interleaved, frames);
 }
 
-bool RunOneFrameApart(const BiquadCoefficients* coefficients, const StereoBiquadState* before,
-                      StereoBiquadState* after, int count, float* frame) {
-    return RunSectionsOnOneFrame(coefficients, before, after, count, frame);
+bool RunFewFramesApart(const BiquadCoefficients* coefficients, const StereoBiquadState* before,
+                       StereoBiquadState* after, int count, float* interleaved, int frames) {
+    return RunSectionsOnFewFrames(coefficients, before, after, count, interleaved, frames);
 }
 
 }  // namespace
@@ -84,9 +84,9 @@ bool CascadeAvx2(const BiquadCoefficients* coefficients, StereoBiquadState* stat
     return Run(coefficients, states, count, interleaved, frames);
 }
 
-bool OneFrameAvx2(const BiquadCoefficients* coefficients, const StereoBiquadState* before,
-                  StereoBiquadState* after, int count, float* frame) {
-    return RunOneFrameApart(coefficients, before, after, count, frame);
+bool FewFramesAvx2(const BiquadCoefficients* coefficients, const StereoBiquadState* before,
+                   StereoBiquadState* after, int count, float* interleaved, int frames) {
+    return RunFewFramesApart(coefficients, before, after, count, interleaved, frames);
 }
 
 }  // namespace lumo::engine

@@ -181,9 +181,9 @@ bool Run(const BiquadCoefficients* coefficients, StereoBiquadState* states, int 
                                                    interleaved, frames);
 }
 
-bool RunOneFrameApart(const BiquadCoefficients* coefficients, const StereoBiquadState* before,
-                      StereoBiquadState* after, int count, float* frame) {
-    return RunSectionsOnOneFrame(coefficients, before, after, count, frame);
+bool RunFewFramesApart(const BiquadCoefficients* coefficients, const StereoBiquadState* before,
+                       StereoBiquadState* after, int count, float* interleaved, int frames) {
+    return RunSectionsOnFewFrames(coefficients, before, after, count, interleaved, frames);
 }
 
 }  // namespace
@@ -198,9 +198,9 @@ bool CascadeAvx512(const BiquadCoefficients* coefficients, StereoBiquadState* st
     return Run(coefficients, states, count, interleaved, frames);
 }
 
-bool OneFrameAvx512(const BiquadCoefficients* coefficients, const StereoBiquadState* before,
-                    StereoBiquadState* after, int count, float* frame) {
-    return RunOneFrameApart(coefficients, before, after, count, frame);
+bool FewFramesAvx512(const BiquadCoefficients* coefficients, const StereoBiquadState* before,
+                     StereoBiquadState* after, int count, float* interleaved, int frames) {
+    return RunFewFramesApart(coefficients, before, after, count, interleaved, frames);
 }
 
 }  // namespace lumo::engine

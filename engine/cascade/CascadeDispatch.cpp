@@ -38,12 +38,12 @@ CascadeKernel CascadeKernelOf(CascadePath path) {
     return CascadeScalar;
 }
 
-OneFrameKernel OneFrameKernelOf(CascadePath path) {
+FewFramesKernel FewFramesKernelOf(CascadePath path) {
     switch (path) {
     case CascadePath::Scalar: return nullptr;
-    case CascadePath::Sse2: return OneFrameSse2;
-    case CascadePath::Avx2: return OneFrameAvx2;
-    case CascadePath::Avx512: return OneFrameAvx512;
+    case CascadePath::Sse2: return FewFramesSse2;
+    case CascadePath::Avx2: return FewFramesAvx2;
+    case CascadePath::Avx512: return FewFramesAvx512;
     }
     return nullptr;
 }

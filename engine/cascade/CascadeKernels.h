@@ -15,11 +15,11 @@ bool CascadeAvx2(const BiquadCoefficients* coefficients, StereoBiquadState* stat
 bool CascadeAvx512(const BiquadCoefficients* coefficients, StereoBiquadState* states, int count,
                    float* interleaved, int frames);
 
-bool OneFrameSse2(const BiquadCoefficients* coefficients, const StereoBiquadState* before,
-                  StereoBiquadState* after, int count, float* frame);
-bool OneFrameAvx2(const BiquadCoefficients* coefficients, const StereoBiquadState* before,
-                  StereoBiquadState* after, int count, float* frame);
-bool OneFrameAvx512(const BiquadCoefficients* coefficients, const StereoBiquadState* before,
-                    StereoBiquadState* after, int count, float* frame);
+bool FewFramesSse2(const BiquadCoefficients* coefficients, const StereoBiquadState* before,
+                   StereoBiquadState* after, int count, float* interleaved, int frames);
+bool FewFramesAvx2(const BiquadCoefficients* coefficients, const StereoBiquadState* before,
+                   StereoBiquadState* after, int count, float* interleaved, int frames);
+bool FewFramesAvx512(const BiquadCoefficients* coefficients, const StereoBiquadState* before,
+                     StereoBiquadState* after, int count, float* interleaved, int frames);
 
 }  // namespace lumo::engine

@@ -59,9 +59,9 @@ bool CascadeSse2(const BiquadCoefficients* coefficients, StereoBiquadState* stat
                                           interleaved, frames);
 }
 
-bool OneFrameSse2(const BiquadCoefficients* coefficients, const StereoBiquadState* before,
-                  StereoBiquadState* after, int count, float* frame) {
-    return RunSectionsOnOneFrame(coefficients, before, after, count, frame);
+bool FewFramesSse2(const BiquadCoefficients* coefficients, const StereoBiquadState* before,
+                   StereoBiquadState* after, int count, float* interleaved, int frames) {
+    return RunSectionsOnFewFrames(coefficients, before, after, count, interleaved, frames);
 }
 
 }  // namespace lumo::engine

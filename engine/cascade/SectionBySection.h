@@ -68,18 +68,20 @@ __m128 LoadStereoFrame(const float* frame) {
 void StoreStereoFrame(float* frame, __m128 y) { _mm_storel_pi(reinterpret_cast<__m64*>(frame), y); }
 
 // A block of up to 4 frames stays in registers from one section to the next, so that the chain
-// through the sections carries no store and reload.
+// through the sections carries no store and reload. The states are read from `before` and written
+// to `after`, which may be the same. Every y meets a multiply and every state word left the
+// finiteness sum, as FewFramesKernel promises.
 template <int kFrames>
-bool RunSectionsOnFrames(const BiquadCoefficients* coefficients, StereoBiquadState* states,
-                         int count, float* interleaved) {
+bool RunSectionsOnFrames(const BiquadCoefficients* coefficients, const StereoBiquadState* before,
+                         StereoBiquadState* after, int count, float* interleaved) {
     __m128 poison = _mm_setzero_ps();
     __m128 x[kFrames];
     for (int frame = 0; frame < kFrames; ++frame)
         x[frame] = LoadStereoFrame(interleaved + 2 * frame);
     for (int section = 0; section < count; ++section) {
-        StereoSection s(coefficients[section], states[section]);
+        StereoSection s(coefficients[section], before[section]);
         for (int frame = 0; frame < kFrames; ++frame) x[frame] = s.Step(x[frame]);
-        s.StoreState(states[section], poison);
+        s.StoreState(after[section], poison);
     }
     for (int frame = 0; frame < kFrames; ++frame)
         StoreStereoFrame(interleaved + 2 * frame, x[frame]);
@@ -101,7 +103,7 @@ __m128 LoadCoefficientPair(const float* first) {
 // four lanes with y spread over them and s2 moved down beside -0 (adding -0 changes no value,
 // signed zeros included): s1 = (b1*x + s2) - a1*y and s2 = (b2*x + -0) - a2*y. The states are
 // read from `before` and written to `after`, which may be the same. Every y meets a multiply and
-// every state word left the finiteness sum, as OneFrameKernel promises.
+// every state word left the finiteness sum, as FewFramesKernel promises.
 __attribute__((noinline)) bool RunSectionsOnOneFrame(const BiquadCoefficients* coefficients,
                                                      const StereoBiquadState* before,
                                                      StereoBiquadState* after, int count,
@@ -136,15 +138,21 @@ inline bool RunSectionsOnOneFrame(const BiquadCoefficients* coefficients,
     return RunSectionsOnOneFrame(coefficients, states, states, count, frame);
 }
 
+// 1 to kMaxFewFrames frames, the states from `before` to `after`.
+bool RunSectionsOnFewFrames(const BiquadCoefficients* coefficients, const StereoBiquadState* before,
+                            StereoBiquadState* after, int count, float* interleaved, int frames) {
+    switch (frames) {
+    case 1: return RunSectionsOnOneFrame(coefficients, before, after, count, interleaved);
+    case 2: return RunSectionsOnFrames<2>(coefficients, before, after, count, interleaved);
+    case 3: return RunSectionsOnFrames<3>(coefficients, before, after, count, interleaved);
+    default: return RunSectionsOnFrames<4>(coefficients, before, after, count, interleaved);
+    }
+}
+
 bool RunSectionBySection(const BiquadCoefficients* coefficients, StereoBiquadState* states,
                          int count, float* interleaved, int frames) {
-    switch (frames) {
-    case 1: return RunSectionsOnOneFrame(coefficients, states, count, interleaved);
-    case 2: return RunSectionsOnFrames<2>(coefficients, states, count, interleaved);
-    case 3: return RunSectionsOnFrames<3>(coefficients, states, count, interleaved);
-    case 4: return RunSectionsOnFrames<4>(coefficients, states, count, interleaved);
-    default: break;
-    }
+    if (frames >= 1 && frames <= kMaxFewFrames)
+        return RunSectionsOnFewFrames(coefficients, states, states, count, interleaved, frames);
     __m128 poison = _mm_setzero_ps();
     for (int section = 0; section < count; ++section) {
         StereoSection s(coefficients[section], states[section]);
