@@ -23,8 +23,10 @@
 // and the odd ones in the second, each in order along the lane pairs: the hand-over from an even
 // section to the odd one above it stays in its lanes, and only the one from an odd section up to
 // the next even one shifts by a pair. A last vector without a partner holds its sections in
-// order. Half the shifts, half the load on the one port that shuffles. The fill and drain steps
-// keep the sections in order, where fewer vectors compute; the registers are permuted from one
+// order. Four vectors pair twice: lane pair j of vector v holds section 4j + v, and only the
+// hand-over from vector 3 up to vector 0 shifts. Fewer shifts, less load on the one port that
+// shuffles and a shorter path from one step to the next. The fill and drain steps keep the
+// sections in order, where fewer vectors compute; the registers are permuted from one
 // arrangement to the other between them.
 //
 // The first count-1 steps (fill) and the last count-1 steps (drain) compute only the vectors
@@ -143,9 +145,14 @@ struct Wavefront {
     Vec y[kVectors];        // the outputs of the step before
     Vec section[kVectors];  // each lane's section index
     typename Ops::Mask inputLanes;  // pads below: lanes of vector 0 taking the input
-    typename Ops::Mask outputLanes;       // pads on top: the last section's lanes in the last vector,
-    typename Ops::Mask outputLanesBelow;  // or (paired) in the one below it; one of them empty
-    int outputPair = 0;                   // its lane pair
+    typename Ops::Mask outputLanes;  // pads on top: the last section's lanes
+    int outputVector = 0;            // in this vector (the last one where the sections are in order)
+    int outputPair = 0;              // and lane pair
+
+    // Four vectors paired twice: lane pair j of vector v holds section 4j + v, so that the
+    // hand-over stays in its lanes from vector 0 to 1 to 2 to 3 and only the one from vector 3 up
+    // to vector 0 shifts, by a pair.
+    static constexpr bool kQuad = Ops::kPairedVectors && kVectors == 4;
 
     // Straight from the sections' arrays into the lane pairs (kHasMaskRegisters): vector v holds
     // sections v*kLanes/2 on, pads (zero) above the last.
@@ -172,18 +179,20 @@ struct Wavefront {
     // Where the last section's output leaves, pads on top.
     LUMO_ALWAYS_INLINE void PlaceOutput(int count) {
         constexpr int kPairs = kLanes / 2;
-        int outputVector = kVectors - 1;
-        if constexpr (Ops::kPairedVectors) {
-            const int last = count - 1, group = last / (2 * kPairs), within = last % (2 * kPairs);
+        const int last = count - 1;
+        if constexpr (kQuad) {
+            outputVector = last % 4;
+            outputPair = last / 4;
+        } else if constexpr (Ops::kPairedVectors) {
+            const int group = last / (2 * kPairs), within = last % (2 * kPairs);
             const bool paired = 2 * group + 1 < kVectors;
             outputVector = paired ? 2 * group + within % 2 : 2 * group;
             outputPair = paired ? within / 2 : within;
         } else {
-            outputPair = count - 1 - (kVectors - 1) * kPairs;
+            outputVector = kVectors - 1;
+            outputPair = last - (kVectors - 1) * kPairs;
         }
-        const typename Ops::Mask lanes = Ops::PairLanes(outputPair);
-        outputLanes = outputVector == kVectors - 1 ? lanes : typename Ops::Mask{};
-        outputLanesBelow = outputVector == kVectors - 2 ? lanes : typename Ops::Mask{};
+        outputLanes = Ops::PairLanes(outputPair);
     }
 
     // The sections' states back to their array, and whether every word of them is finite.
@@ -285,30 +294,53 @@ struct Wavefront {
     }
 
     // The registers of `from`, the same sections in the other arrangement (paired or in order).
-    // Coefficients and section indices do not change, but moving them too on the way back leaves
-    // only the paired registers live through the full steps, which then need not spill.
+    // On the way to the paired arrangement everything moves; on the way back only the states and
+    // outputs, `coefficientsFrom` giving back the coefficients of before (kept aside by the caller
+    // through the full steps, so that only the paired registers are live there).
     template <class FromOps>
     LUMO_ALWAYS_INLINE void Rearrange(const Wavefront<FromOps, kVectors>& from, int count) {
+        const auto each = [&](auto move) {
+            move(from.s1, s1), move(from.s2, s2), move(from.y, y);
+            if constexpr (Ops::kPairedVectors) {
+                move(from.b0, b0), move(from.b1, b1), move(from.b2, b2), move(from.a1, a1);
+                move(from.a2, a2), move(from.section, section);
+            }
+        };
+        if constexpr (kQuad || Wavefront<FromOps, kVectors>::kQuad) {
+            each([](const Vec* source, Vec* target) {
+                if constexpr (Ops::kPairedVectors) {  // pairs (0, 1) and (2, 3), then (0, 2), (1, 3)
+                    const Vec e01 = Ops::EvenPairs(source[0], source[1]);
+                    const Vec o01 = Ops::OddPairs(source[0], source[1]);
+                    const Vec e23 = Ops::EvenPairs(source[2], source[3]);
+                    const Vec o23 = Ops::OddPairs(source[2], source[3]);
+                    target[0] = Ops::EvenPairs(e01, e23), target[2] = Ops::OddPairs(e01, e23);
+                    target[1] = Ops::EvenPairs(o01, o23), target[3] = Ops::OddPairs(o01, o23);
+                } else {
+                    const Vec e01 = Ops::InterleaveLowPairs(source[0], source[2]);
+                    const Vec e23 = Ops::InterleaveHighPairs(source[0], source[2]);
+                    const Vec o01 = Ops::InterleaveLowPairs(source[1], source[3]);
+                    const Vec o23 = Ops::InterleaveHighPairs(source[1], source[3]);
+                    target[0] = Ops::InterleaveLowPairs(e01, o01);
+                    target[1] = Ops::InterleaveHighPairs(e01, o01);
+                    target[2] = Ops::InterleaveLowPairs(e23, o23);
+                    target[3] = Ops::InterleaveHighPairs(e23, o23);
+                }
+            });
+        } else {
+            each([](const Vec* source, Vec* target) {
 #pragma GCC unroll 16
-        for (int v = 0; v < kVectors; ++v) {
-            if (v % 2 == 0 && v + 1 < kVectors) {
-                const auto move = [v](const Vec* source, Vec* target) {
-                    if constexpr (Ops::kPairedVectors) {
+                for (int v = 0; v < kVectors; v += 2) {
+                    if (v + 1 >= kVectors) {  // a last vector without a partner stays as it is
+                        target[v] = source[v];
+                    } else if constexpr (Ops::kPairedVectors) {
                         target[v] = Ops::EvenPairs(source[v], source[v + 1]);
                         target[v + 1] = Ops::OddPairs(source[v], source[v + 1]);
                     } else {
                         target[v] = Ops::InterleaveLowPairs(source[v], source[v + 1]);
                         target[v + 1] = Ops::InterleaveHighPairs(source[v], source[v + 1]);
                     }
-                };
-                move(from.s1, s1), move(from.s2, s2), move(from.y, y);
-                move(from.b0, b0), move(from.b1, b1), move(from.b2, b2), move(from.a1, a1);
-                move(from.a2, a2), move(from.section, section);
-            } else if (v % 2 == 0) {  // a last vector without a partner stays as it is
-                s1[v] = from.s1[v], s2[v] = from.s2[v], y[v] = from.y[v];
-                b0[v] = from.b0[v], b1[v] = from.b1[v], b2[v] = from.b2[v];
-                a1[v] = from.a1[v], a2[v] = from.a2[v], section[v] = from.section[v];
-            }
+                }
+            });
         }
         PlaceOutput(count);
     }
@@ -316,6 +348,7 @@ struct Wavefront {
     // What vector v's sections take in this step: the outputs of the sections below them in the
     // step before, and the input frame at the first section.
     LUMO_ALWAYS_INLINE Vec Incoming(int v, Vec input) const {
+        if constexpr (kQuad) return v > 0 ? y[v - 1] : Ops::ShiftIn(input, y[3]);
         if constexpr (Ops::kPairedVectors) {
             if (v % 2 == 1) return y[v - 1];
             const Vec below = v == 0 ? input : y[v - 1];
@@ -367,7 +400,7 @@ LUMO_ALWAYS_INLINE void RunFullSteps(Wavefront<Ops, kVectors>& w, float* interle
 template <int kOutput, class Ops, int kVectors>
 LUMO_ALWAYS_INLINE void RunPairedFullSteps(Wavefront<Ops, kVectors>& w, float* interleaved,
                                            int count, std::ptrdiff_t t, std::ptrdiff_t end) {
-    const typename Ops::Mask lanes = kOutput == kVectors - 1 ? w.outputLanes : w.outputLanesBelow;
+    const typename Ops::Mask lanes = w.outputLanes;
     const typename Ops::Vec unused = Ops::Zero();
     for (; t < end; ++t) {
         w.template Step<Edge::None>(Ops::LoadFrame(interleaved + 2 * t), 0, 0, unused, unused);
@@ -403,11 +436,30 @@ bool RunGroup(const BiquadCoefficients* coefficients, StereoBiquadState* states,
     if constexpr (Ops::kPairedVectors) {
         Wavefront<Ops, kVectors> paired;
         paired.Rearrange(w, count);
-        if (kVectors < 2 || paired.outputLanesBelow == typename Ops::Mask{})
-            RunPairedFullSteps<kVectors - 1>(paired, interleaved, count, t, drainStart);
-        else
-            RunPairedFullSteps<(kVectors > 1 ? kVectors - 2 : 0)>(paired, interleaved, count, t,
-                                                                  drainStart);
+        // The in-order coefficients wait in memory through the full steps.
+        alignas(64) typename Ops::Vec kept[6][kVectors];
+        for (int v = 0; v < kVectors; ++v) {
+            kept[0][v] = w.b0[v], kept[1][v] = w.b1[v], kept[2][v] = w.b2[v];
+            kept[3][v] = w.a1[v], kept[4][v] = w.a2[v], kept[5][v] = w.section[v];
+        }
+        asm volatile("" : : "r"(kept) : "memory");
+        switch (paired.outputVector) {
+        case 0: RunPairedFullSteps<0>(paired, interleaved, count, t, drainStart); break;
+        case 1:
+            if constexpr (kVectors > 1) RunPairedFullSteps<1>(paired, interleaved, count, t, drainStart);
+            break;
+        case 2:
+            if constexpr (kVectors > 2) RunPairedFullSteps<2>(paired, interleaved, count, t, drainStart);
+            break;
+        default:
+            if constexpr (kVectors > 3) RunPairedFullSteps<3>(paired, interleaved, count, t, drainStart);
+            break;
+        }
+        asm volatile("" : : "r"(kept) : "memory");
+        for (int v = 0; v < kVectors; ++v) {
+            w.b0[v] = kept[0][v], w.b1[v] = kept[1][v], w.b2[v] = kept[2][v];
+            w.a1[v] = kept[3][v], w.a2[v] = kept[4][v], w.section[v] = kept[5][v];
+        }
         w.Rearrange(paired, count);
     } else {
         RunFullSteps(w, interleaved, count, t, drainStart);
