@@ -295,8 +295,8 @@ struct Wavefront {
 
     // The registers of `from`, the same sections in the other arrangement (paired or in order).
     // On the way to the paired arrangement everything moves; on the way back only the states and
-    // outputs, `coefficientsFrom` giving back the coefficients of before (kept aside by the caller
-    // through the full steps, so that only the paired registers are live there).
+    // outputs (the caller keeps the in-order coefficients aside through the full steps, so that
+    // only the paired registers are live there).
     template <class FromOps>
     LUMO_ALWAYS_INLINE void Rearrange(const Wavefront<FromOps, kVectors>& from, int count) {
         const auto each = [&](auto move) {
@@ -443,17 +443,16 @@ bool RunGroup(const BiquadCoefficients* coefficients, StereoBiquadState* states,
             kept[3][v] = w.a1[v], kept[4][v] = w.a2[v], kept[5][v] = w.section[v];
         }
         asm volatile("" : : "r"(kept) : "memory");
+        // The output leaves from vector outputVector (< kVectors).
         switch (paired.outputVector) {
         case 0: RunPairedFullSteps<0>(paired, interleaved, count, t, drainStart); break;
         case 1:
-            if constexpr (kVectors > 1) RunPairedFullSteps<1>(paired, interleaved, count, t, drainStart);
+            RunPairedFullSteps<(kVectors > 1 ? 1 : 0)>(paired, interleaved, count, t, drainStart);
             break;
         case 2:
-            if constexpr (kVectors > 2) RunPairedFullSteps<2>(paired, interleaved, count, t, drainStart);
+            RunPairedFullSteps<(kVectors > 2 ? 2 : 0)>(paired, interleaved, count, t, drainStart);
             break;
-        default:
-            if constexpr (kVectors > 3) RunPairedFullSteps<3>(paired, interleaved, count, t, drainStart);
-            break;
+        default: RunPairedFullSteps<kVectors - 1>(paired, interleaved, count, t, drainStart); break;
         }
         asm volatile("" : : "r"(kept) : "memory");
         for (int v = 0; v < kVectors; ++v) {
