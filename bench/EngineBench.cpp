@@ -116,7 +116,10 @@ void BM_ProcessAudio(benchmark::State& state) {
     SetPerFrame(state, frames);
 }
 
-void BM_LiteralLoop(benchmark::State& state) {
+// `run` (bands, states, count, interleaved, frames) over the active bands, in the engine's
+// floating-point mode, on a fresh copy of the same noise every call.
+template <class Run>
+void RunOnActiveBands(benchmark::State& state, Run run) {
     const int activeEvery = static_cast<int>(state.range(0));
     const int frames = static_cast<int>(state.range(1));
     const std::vector<engine::BiquadCoefficients> bands = ActiveCoefficients(activeEvery);
@@ -126,31 +129,19 @@ void BM_LiteralLoop(benchmark::State& state) {
     engine::DenormalsOff denormalsOff;  // as ProcessAudio runs
     for (auto _ : state) {
         std::copy(noise.begin(), noise.end(), audio.begin());
-        test::RunLiteralRecurrence(bands.data(), states.data(), static_cast<int>(bands.size()),
-                                   audio.data(), frames);
-        benchmark::DoNotOptimize(audio.data());
-    }
-    SetPerFrame(state, frames);
-}
-
-// The cascade kernel alone (the one this CPU runs) on the same coefficients, in the engine's
-// floating-point mode: what a call costs beyond its bands is ProcessAudio's time less this.
-void BM_CascadeKernel(benchmark::State& state) {
-    const int activeEvery = static_cast<int>(state.range(0));
-    const int frames = static_cast<int>(state.range(1));
-    const std::vector<engine::BiquadCoefficients> bands = ActiveCoefficients(activeEvery);
-    std::vector<engine::StereoBiquadState> states(bands.size(), engine::StereoBiquadState{});
-    const std::vector<float> noise = Noise(frames, 1);
-    std::vector<float> audio(noise.size());
-    const engine::CascadeKernel kernel = engine::SelectedCascadeKernel();
-    engine::DenormalsOff denormalsOff;
-    for (auto _ : state) {
-        std::copy(noise.begin(), noise.end(), audio.begin());
-        kernel(bands.data(), states.data(), static_cast<int>(bands.size()), audio.data(), frames);
+        run(bands.data(), states.data(), static_cast<int>(bands.size()), audio.data(), frames);
         benchmark::DoNotOptimize(audio.data());
         benchmark::ClobberMemory();
     }
     SetPerFrame(state, frames);
+}
+
+void BM_LiteralLoop(benchmark::State& state) { RunOnActiveBands(state, test::RunLiteralRecurrence); }
+
+// The cascade kernel alone (the one this CPU runs) on the same coefficients: what a call costs
+// beyond its bands is ProcessAudio's time less this.
+void BM_CascadeKernel(benchmark::State& state) {
+    RunOnActiveBands(state, engine::SelectedCascadeKernel());
 }
 
 // Every band active at the block lengths hosts send: 1 to 16 frames (blocks split at parameter
