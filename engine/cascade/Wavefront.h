@@ -294,16 +294,17 @@ struct Wavefront {
     }
 
     // The registers of `from`, the same sections in the other arrangement (paired or in order).
-    // On the way to the paired arrangement everything moves; on the way back only the states and
-    // outputs (the caller keeps the in-order coefficients aside through the full steps, so that
-    // only the paired registers are live there).
+    // On the way to the paired arrangement the coefficients move too (the section indices serve
+    // only the edge steps); on the way back only the states and outputs (the caller keeps the
+    // in-order coefficients aside through the full steps, so that only the paired registers are
+    // live there).
     template <class FromOps>
     LUMO_ALWAYS_INLINE void Rearrange(const Wavefront<FromOps, kVectors>& from, int count) {
         const auto each = [&](auto move) {
             move(from.s1, s1), move(from.s2, s2), move(from.y, y);
             if constexpr (Ops::kPairedVectors) {
                 move(from.b0, b0), move(from.b1, b1), move(from.b2, b2), move(from.a1, a1);
-                move(from.a2, a2), move(from.section, section);
+                move(from.a2, a2);
             }
         };
         if constexpr (kQuad || Wavefront<FromOps, kVectors>::kQuad) {
